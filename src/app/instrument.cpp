@@ -1,0 +1,31 @@
+// The context: creation, the current-context pointer, and orderly teardown.
+#include "app/instrument.h"
+
+#include <cassert>
+
+namespace vq {
+
+Instrument* GInstrument = nullptr;
+
+Instrument::~Instrument() {
+  // The busy thread reads this context: stop it before any member goes away.
+  if (busyThread.joinable()) {
+    busyThread.request_stop();
+    busyThread.join();
+  }
+}
+
+std::unique_ptr<Instrument> CreateInstrument(Host& host) {
+  auto instrument = std::make_unique<Instrument>();
+  instrument->host = &host;
+  GInstrument = instrument.get();
+  return instrument;
+}
+
+void DestroyInstrument(std::unique_ptr<Instrument>& instrument) {
+  assert(instrument && "DestroyInstrument needs a context");
+  if (GInstrument == instrument.get()) GInstrument = nullptr;
+  instrument.reset();
+}
+
+}  // namespace vq

@@ -1,0 +1,94 @@
+// A host without a window: for the command-line tool and the tests. Dialogs answer from a script.
+#include "platform/headless_host.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/image_files.h"
+
+namespace vq {
+
+HeadlessHost::HeadlessHost() {
+  for (int c = kCmdViewerFirst; c <= kCmdViewerLast; ++c) menu[c] = MenuItemState{};
+}
+
+bool HeadlessHost::CreateMainWindow(const std::string& windowTitle) {
+  if (failWindowCreation) return false;
+  title = windowTitle;
+  created = true;
+  return true;
+}
+
+void HeadlessHost::PostQuit(int code) {
+  quit = true;
+  exitCode = code;
+}
+
+void HeadlessHost::FitWindowToClient(int clientWidth, int clientHeight) {
+  clientSize = {clientWidth, clientHeight};
+}
+
+void HeadlessHost::SetStatusText(int part, const std::string& text) {
+  if (part >= 0 && part < 4) statusTexts[part] = text;
+}
+
+void HeadlessHost::Present(const Surface&) { ++presents; }
+
+void HeadlessHost::PostWake() { Post(WM_COMMAND, kCmdWake, 0); }
+
+void HeadlessHost::Sleep(int ms) {
+  sleptMs += ms;
+  if (realSleep) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+BoxAnswer HeadlessHost::MessageBox(const std::string& text, const std::string& caption,
+                                   BoxButtons buttons) {
+  boxes.push_back({text, caption});
+  if (buttons == BoxButtons::Ok || boxAnswers.empty()) return BoxAnswer::Ok;
+  const BoxAnswer answer = boxAnswers.front();
+  boxAnswers.pop_front();
+  return answer;
+}
+
+void HeadlessHost::ShowAbout(const std::string& aboutTitle, const std::vector<std::string>& lines) {
+  std::vector<std::string> shownLines{aboutTitle};
+  shownLines.insert(shownLines.end(), lines.begin(), lines.end());
+  aboutDialogs.push_back(std::move(shownLines));
+}
+
+int HeadlessHost::PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) {
+  if (printPath.empty()) return -1;
+  Surface image;
+  if (!DecodeBmp(bmp, image)) return -1;
+  // An A4 page in points; the placement follows the printer rule on the page width.
+  const PrintRect r = PrintPlacement(595, 0, image.width, image.height);
+  const std::vector<uint8_t> pdf =
+      EncodePdfWithImage(image, image.width, image.height, r.x, r.y, r.width, r.height);
+  if (!WriteFileAtomic(printPath, pdf)) return -1;
+  printedDocuments.push_back(documentName);
+  return 0;
+}
+
+void HeadlessHost::Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back({message, wParam, lParam});
+  }
+  posted_.notify_one();
+}
+
+bool HeadlessHost::TakePosted(PostedMessage& out) {
+  std::lock_guard lock(mutex_);
+  if (queue_.empty()) return false;
+  out = queue_.front();
+  queue_.pop_front();
+  return true;
+}
+
+bool HeadlessHost::WaitForPosted(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  return posted_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return !queue_.empty(); });
+}
+
+}  // namespace vq

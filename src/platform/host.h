@@ -1,0 +1,74 @@
+// The host: what the core asks of the window system (Qt in the viewer, headless in tools/tests).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/surface.h"
+
+namespace vq {
+
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
+// Right edges of the four status bar parts.
+constexpr std::array<int, 4> kStatusPartEdges = {23, 182, 362, 472};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Window life. CreateMainWindow makes the (hidden) window with its menu bar; false = failure.
+  virtual bool CreateMainWindow(const std::string& title) = 0;
+  virtual void ShowMainWindow() = 0;
+  virtual void DestroyMainWindow() = 0;  // after ShutDown; the core then handles WM_DESTROY
+  virtual void PostQuit(int exitCode) = 0;
+  virtual void BringToForeground() = 0;
+
+  // Screen geometry: the desktop, and the window sized for an 800 by 600 client area above the
+  // status bar, moved so that it starts inside the work area.
+  virtual Size DesktopSize() = 0;
+  virtual int StatusBarHeight() = 0;
+  virtual void FitWindowToClient(int clientWidth, int clientHeight) = 0;
+
+  // Status bar and menu bar.
+  virtual void SetStatusParts(const std::array<int, 4>& rightEdges) = 0;
+  virtual void SetStatusText(int part, const std::string& text) = 0;
+  virtual void EnableMenuItem(int command, bool enabled) = 0;
+  virtual void RemoveMenuItem(int command) = 0;
+
+  // The composed screen is handed over after each pass that drew something.
+  virtual void Present(const Surface& frame) = 0;
+
+  // Loop services. PostWake may be called from any thread: it makes a blocked loop run again.
+  virtual void PostWake() = 0;
+  virtual void StartTimer(int id, int periodMs) = 0;
+  virtual void StopTimer(int id) = 0;
+  virtual void Sleep(int ms) = 0;
+
+  // Dialogs.
+  virtual BoxAnswer MessageBox(const std::string& text, const std::string& caption,
+                               BoxButtons buttons) = 0;
+  virtual void ShowAbout(const std::string& title, const std::vector<std::string>& lines) = 0;
+  // Prints a BMP image on one page with the margin rule of PrintPlacement; 0 or -1.
+  virtual int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) = 0;
+
+  virtual void SetCursorShape(CursorShape shape) = 0;
+};
+
+// Where a printed screen image goes on the page: the margin is 10/33 of the page width, the image
+// is as wide as the page less the margin, keeps its aspect ratio, and starts at half the margin
+// less the printer's physical offset.
+struct PrintRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+PrintRect PrintPlacement(int pageWidth, int physicalOffsetX, int imageWidth, int imageHeight);
+
+}  // namespace vq

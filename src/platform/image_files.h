@@ -1,0 +1,33 @@
+// Image file encoders: BMP (screen captures), PNG (tool screenshots), PDF (headless printing).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace vq {
+
+// Encodes the region x 0 to width, y 0 to height of a surface as a 24-bit bottom-up BMP file
+// image (BITMAPFILEHEADER + BITMAPINFOHEADER, rows padded to 4 bytes).
+std::vector<uint8_t> EncodeBmp(const Surface& surface, int width, int height);
+
+// Encodes the same region as a PNG (8-bit RGB, stored deflate blocks, CRC and Adler-32).
+std::vector<uint8_t> EncodePng(const Surface& surface, int width, int height);
+
+// A one-page PDF (A4 portrait) that shows an RGB image at the given place in PDF points.
+std::vector<uint8_t> EncodePdfWithImage(const Surface& surface, int width, int height, double x,
+                                        double y, double drawWidth, double drawHeight);
+
+// Decodes a 24-bit BMP made by EncodeBmp back into a surface; false on anything else.
+bool DecodeBmp(const std::vector<uint8_t>& data, Surface& out);
+
+// Writes bytes to path through a temporary file in the same folder renamed over the target, so
+// a failed write never leaves a partial file or replaces a good one. False on failure.
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Reads a whole file; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+
+}  // namespace vq
