@@ -112,8 +112,15 @@ void FillRect(int x, int y, int width, int height, int slot) {
   const bool blend = GInstrument->screen.blending;
   const int x0 = std::max(x, 0), y0 = std::max(y, 0);
   const int x1 = std::min(x + width, s.width), y1 = std::min(y + height, s.height);
+  if (x0 >= x1) return;
+  const bool opaque = !blend || (c >> 24) == 0xFF;
   for (int yy = y0; yy < y1; ++yy) {
-    for (int xx = x0; xx < x1; ++xx) Plot(s, xx, yy, c, blend);
+    if (opaque) {
+      uint32_t* row = s.pixels.data() + static_cast<size_t>(yy) * s.width;
+      std::fill(row + x0, row + x1, c | 0xFF000000u);
+    } else {
+      for (int xx = x0; xx < x1; ++xx) Plot(s, xx, yy, c, blend);
+    }
   }
 }
 
