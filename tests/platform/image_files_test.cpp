@@ -1,0 +1,280 @@
+// Tests of the image encoders, BMP decoder, atomic writes and print placement.
+#include "platform/image_files.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/host.h"
+
+namespace vq {
+namespace {
+
+namespace fs = std::filesystem;
+
+uint32_t Le(const std::vector<uint8_t>& d, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | d.at(at + i);
+  return v;
+}
+
+uint32_t Be32(const std::vector<uint8_t>& d, size_t at) {
+  return d.at(at) << 24 | d.at(at + 1) << 16 | d.at(at + 2) << 8 | d.at(at + 3);
+}
+
+// Bit-by-bit CRC-32, unlike the table-driven one under test.
+uint32_t Crc(const uint8_t* p, size_t n) {
+  uint32_t c = 0xFFFFFFFF;
+  while (n--) {
+    c ^= *p++;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+  }
+  return ~c;
+}
+
+Surface Pattern(int w, int h) {
+  Surface s;
+  s.Allocate(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      s.pixels[y * w + x] = 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x * 7 + y) & 0xFF);
+  s.pixels[0] = 0xFF112233;                    // top left
+  s.pixels[w - 1] = 0xFF445566;                // top right
+  s.pixels[(h - 1) * w] = 0xFF778899;          // bottom left
+  s.pixels[(h - 1) * w + w - 1] = 0xFFAABBCC;  // bottom right
+  return s;
+}
+
+TEST(ImageFilesTest, BmpHeaderAndPixelsReadIndependently) {
+  const Surface screen = Pattern(800, 600);
+  const Surface odd = Pattern(333, 7);  // 999-byte rows need one padding byte
+  for (const auto& [surface, width] : {std::pair{&screen, 800}, {&screen, 700}, {&odd, 333}}) {
+    SCOPED_TRACE(width);
+    const int height = surface->height;
+    const std::vector<uint8_t> bmp = EncodeBmp(*surface, width, height);
+    const size_t row = (width * 3 + 3) / 4 * 4;
+    ASSERT_EQ(bmp.size(), 54 + row * height);
+    EXPECT_EQ(Le(bmp, 0, 2), 'B' | 'M' << 8);
+    // Size, pixel offset, info size, width, height (positive: bottom-up), planes 1 and 24 bits,
+    // BI_RGB, image size.
+    const std::pair<size_t, size_t> fields[] = {
+        {2, bmp.size()}, {10, 54},           {14, 40}, {18, width},
+        {22, height},    {26, 1 | 24 << 16}, {30, 0},  {34, row * height}};
+    for (const auto& [offset, value] : fields) EXPECT_EQ(Le(bmp, offset, 4), value) << offset;
+    for (int y = 0; y < height; ++y) {
+      const size_t at = 54 + row * (height - 1 - y);
+      for (int x = 0; x < width; ++x)
+        ASSERT_EQ(0xFF000000u | Le(bmp, at + x * 3, 3), surface->At(x, y)) << x << "," << y;
+      for (size_t pad = width * 3; pad < row; ++pad) ASSERT_EQ(bmp[at + pad], 0);
+    }
+    // Corners by hand: the bottom row is stored first; at width 700 the right edge is x 699,
+    // whose pattern pixel is R 699 & 255, G y & 255, B (699 * 7 + y) & 255.
+    const size_t top = 54 + row * (height - 1), right = (width - 1) * 3;
+    EXPECT_EQ(Le(bmp, 54, 3), 0x778899u);
+    EXPECT_EQ(Le(bmp, top, 3), 0x112233u);
+    EXPECT_EQ(Le(bmp, 54 + right, 3), width == 700 ? 0xBB5774u : 0xAABBCCu);
+    EXPECT_EQ(Le(bmp, top + right, 3), width == 700 ? 0xBB001Du : 0x445566u);
+  }
+}
+
+TEST(ImageFilesTest, DecodeBmpRoundTripsAndRefusesBadData) {
+  const Surface source = Pattern(333, 7);
+  const std::vector<uint8_t> bmp = EncodeBmp(source, 333, 7);
+  Surface decoded;
+  ASSERT_TRUE(DecodeBmp(bmp, decoded));
+  EXPECT_EQ(decoded.width, 333);
+  EXPECT_EQ(decoded.height, 7);
+  EXPECT_EQ(decoded.pixels, source.pixels);
+
+  // The same picture stored top-down (negative height).
+  std::vector<uint8_t> topDown(bmp.begin(), bmp.begin() + 54);
+  const size_t row = 1000;
+  for (int r = 6; r >= 0; --r)
+    topDown.insert(topDown.end(), bmp.begin() + 54 + r * row, bmp.begin() + 54 + (r + 1) * row);
+  const int32_t negative = -7;
+  std::memcpy(&topDown[22], &negative, 4);
+  ASSERT_TRUE(DecodeBmp(topDown, decoded));
+  EXPECT_EQ(decoded.pixels, source.pixels);
+
+  for (size_t size : {size_t{0}, size_t{2}, size_t{53}, size_t{54}, bmp.size() - 1}) {
+    const std::vector<uint8_t> truncated(bmp.begin(), bmp.begin() + size);
+    EXPECT_FALSE(DecodeBmp(truncated, decoded)) << size;
+  }
+  // Bad magic, pixel offset past the end or inside the header, short info header, zero or
+  // huge width, zero or huge height, 32 bits per pixel, compressed.
+  const std::pair<size_t, uint32_t> corruptions[] = {
+      {0, 'X'},         {10, 0xFFFFFFF0}, {10, 20},         {14, 12}, {18, 0},
+      {18, 0x7FFFFFFF}, {22, 0},          {22, 0x80000000}, {28, 32}, {30, 1}};
+  for (const auto& [offset, value] : corruptions) {
+    std::vector<uint8_t> bad = bmp;
+    std::memcpy(&bad[offset], &value, 4);
+    EXPECT_FALSE(DecodeBmp(bad, decoded)) << offset << " " << value;
+  }
+}
+
+TEST(ImageFilesTest, PngChunksCrcAndStoredDeflateBlocks) {
+  const Surface source = Pattern(300, 250);  // 225250 raw bytes: four stored blocks
+  const std::vector<uint8_t> png = EncodePng(source, 300, 250);
+  const uint8_t signature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  ASSERT_GE(png.size(), 8u);
+  ASSERT_EQ(std::memcmp(png.data(), signature, 8), 0);
+
+  std::vector<std::string> types;
+  std::vector<uint8_t> idat;
+  for (size_t at = 8; at < png.size();) {
+    const uint32_t length = Be32(png, at);
+    ASSERT_LE(at + 12 + length, png.size());
+    const std::string type(png.begin() + at + 4, png.begin() + at + 8);
+    EXPECT_EQ(Be32(png, at + 8 + length), Crc(&png[at + 4], length + 4)) << type;
+    if (type == "IHDR") {
+      ASSERT_EQ(length, 13u);
+      EXPECT_EQ(Be32(png, at + 8), 300u);
+      EXPECT_EQ(Be32(png, at + 12), 250u);
+      EXPECT_EQ(std::vector<uint8_t>(png.begin() + at + 16, png.begin() + at + 21),
+                (std::vector<uint8_t>{8, 2, 0, 0, 0}));
+    }
+    if (type == "IDAT")
+      idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+    types.push_back(type);
+    at += 12 + length;
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+
+  ASSERT_GE(idat.size(), 6u);
+  EXPECT_EQ(idat[0], 0x78);
+  EXPECT_EQ((idat[0] << 8 | idat[1]) % 31, 0);
+  std::vector<uint8_t> raw;
+  size_t at = 2;
+  for (bool last = false; !last;) {
+    ASSERT_LE(at + 5, idat.size());
+    last = idat[at] & 1;
+    EXPECT_EQ(idat[at] >> 1, 0);  // stored block
+    const uint32_t length = Le(idat, at + 1, 2);
+    EXPECT_EQ(Le(idat, at + 3, 2), ~length & 0xFFFF);
+    ASSERT_LE(at + 5 + length, idat.size());
+    raw.insert(raw.end(), idat.begin() + at + 5, idat.begin() + at + 5 + length);
+    at += 5 + length;
+  }
+  ASSERT_EQ(at + 4, idat.size());
+  uint32_t a = 1, b = 0;
+  for (uint8_t byte : raw) a = (a + byte) % 65521, b = (b + a) % 65521;
+  EXPECT_EQ(Be32(idat, at), b << 16 | a);
+
+  ASSERT_EQ(raw.size(), 250u * 901);
+  for (int y = 0; y < 250; ++y) {
+    ASSERT_EQ(raw[y * 901], 0);
+    for (int x = 0; x < 300; ++x)
+      ASSERT_EQ(0xFF000000u | raw[y * 901 + 1 + x * 3] << 16 | raw[y * 901 + 2 + x * 3] << 8 |
+                    raw[y * 901 + 3 + x * 3],
+                source.At(x, y));
+  }
+}
+
+TEST(ImageFilesTest, PdfXrefPointsAtEachObject) {
+  const std::vector<uint8_t> pdf = EncodePdfWithImage(Pattern(100, 60), 100, 60, 50, 100, 400, 300);
+  const std::string text(pdf.begin(), pdf.end());
+  EXPECT_EQ(text.rfind("%PDF-1.4\n", 0), 0u);
+  EXPECT_EQ(text.substr(text.find_last_not_of("\r\n") - 4, 5), "%%EOF");
+  // Placed 100 pt below the top of an 842 pt page, 300 pt high: its lower edge is at 442.
+  EXPECT_NE(text.find("q 400.00 0 0 300.00 50.00 442.00 cm /Im1 Do Q"), std::string::npos);
+  EXPECT_NE(text.find("/Length 18000 >>\nstream\n"), std::string::npos);
+
+  const size_t startxref = text.rfind("startxref\n");
+  ASSERT_NE(startxref, std::string::npos);
+  const size_t xref = std::stoul(text.substr(startxref + 10));
+  ASSERT_EQ(text.compare(xref, 7, "xref\n0 "), 0);
+  const int count = std::stoi(text.substr(xref + 7));
+  EXPECT_EQ(count, 6);
+  size_t entry = text.find('\n', xref + 7) + 1;
+  EXPECT_EQ(text.substr(entry, 20), "0000000000 65535 f \n");
+  for (int object = 1; object < count; ++object) {
+    entry += 20;
+    ASSERT_EQ(text.substr(entry + 10, 10), " 00000 n \n");
+    const size_t offset = std::stoul(text.substr(entry, 10));
+    const std::string header = std::to_string(object) + " 0 obj";
+    EXPECT_EQ(text.compare(offset, header.size(), header), 0) << object;
+  }
+}
+
+class AtomicWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("vq_atomic_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+TEST_F(AtomicWriteTest, WritesReplacesAndReadsBack) {
+  const std::string path = (dir_ / "capture.bmp").string();
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(ReadWholeFile(path, bytes));
+  EXPECT_FALSE(ReadWholeFile(dir_.string(), bytes));  // a folder is not a file
+  const std::vector<uint8_t> first(200000, 7), second = {1, 2, 3};
+  ASSERT_TRUE(WriteFileAtomic(path, first));
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, first);
+  ASSERT_TRUE(WriteFileAtomic(path, second));
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, second);
+  // Not the private mode of the temporary file: a new file gets 0644, a replaced one keeps its.
+  EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0644));
+  fs::permissions(path, static_cast<fs::perms>(0640));
+  ASSERT_TRUE(WriteFileAtomic(path, first));
+  EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicWriteTest, FailedWriteKeepsTheGoodFileAndLeavesNoTemporary) {
+  EXPECT_FALSE(WriteFileAtomic((dir_ / "none" / "x.bmp").string(), {1, 2}));
+  EXPECT_FALSE(fs::exists(dir_ / "none"));
+
+  const std::string path = (dir_ / "good.bmp").string();
+  const std::vector<uint8_t> good = {9, 8, 7};
+  ASSERT_TRUE(WriteFileAtomic(path, good));
+  // A child with a small file size limit fails halfway through writing (also as root).
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit = {4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(WriteFileAtomic(path, std::vector<uint8_t>(100000, 1)) ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the oversized write should have failed";
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, good);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST(PrintPlacementTest, MarginRuleOnA4At600Dpi) {
+  // margin = 4960 * 10 / 33 = 1503.03; width = 3456.97; x = 751.52 - 100 = 651.52.
+  PrintRect r = PrintPlacement(4960, 100, 800, 600);
+  EXPECT_EQ(r.x, 651);
+  EXPECT_EQ(r.y, 651);
+  EXPECT_EQ(r.width, 3456);
+  EXPECT_EQ(r.height, 2592);  // 3456.97 * 600 / 800 = 2592.73
+  r = PrintPlacement(4960, 100, 700, 600);
+  EXPECT_EQ(r.width, 3456);
+  EXPECT_EQ(r.height, 2963);  // 3456.97 * 600 / 700 = 2963.12
+  // margin 30.30, half 15.15; 15.15 - 20 = -4.85 truncates toward zero.
+  r = PrintPlacement(100, 20, 800, 600);
+  EXPECT_EQ(r.x, -4);
+  EXPECT_EQ(r.width, 69);
+  EXPECT_EQ(r.height, 52);  // 69.70 * 0.75 = 52.27
+}
+
+}  // namespace
+}  // namespace vq
