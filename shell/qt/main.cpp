@@ -1,0 +1,17 @@
+// vqviewer: the instrument screen in a Qt window.
+#include <QApplication>
+
+#include "app/frame.h"
+#include "app/instrument.h"
+#include "qt_host.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);  // the core ends the loop itself, through PostQuit
+  vq::QtHost host;
+  auto instrument = vq::CreateInstrument(host);
+  const vq::StartResult start = vq::StartUp(host, {});
+  const int exitCode = start.running ? host.RunLoop() : start.exitCode;
+  vq::DestroyInstrument(instrument);
+  return exitCode;
+}

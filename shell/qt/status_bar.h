@@ -1,0 +1,31 @@
+// The status bar: four text parts ending at fixed right edges.
+#pragma once
+
+#include <QLabel>
+#include <QStatusBar>
+#include <array>
+
+namespace vq {
+
+class StatusBar : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  explicit StatusBar(QWidget* parent);
+
+  void SetParts(const std::array<int, 4>& rightEdges);
+  void SetText(int part, const QString& text);
+  // Right edges of the parts as laid out, in status bar pixels.
+  std::array<int, 4> RightEdges() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void PlaceParts();
+
+  std::array<QLabel*, 4> parts_{};
+  std::array<int, 4> edges_{};
+};
+
+}  // namespace vq

@@ -1,0 +1,184 @@
+// The Qt main window on the offscreen platform: frame, menus, status bar and the first screen.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/frame.h"
+#include "app/instrument.h"
+#include "main_window.h"
+#include "qt_host.h"
+#include "screen_widget.h"
+#include "status_bar.h"
+
+namespace vq {
+namespace {
+
+// One QApplication for the whole run, gone before the process exits: Qt's own globals do not
+// survive a QApplication destroyed among the static destructors.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "vqshelltests";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+    app_->setQuitOnLastWindowClosed(false);  // the core ends the loop itself
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+// gtest owns the environment.
+const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Runs the event loop by hand until done() holds or the time runs out.
+bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    qputenv("VQ_HOME", home_.path().toUtf8());
+  }
+
+  void Start() {
+    instrument_ = CreateInstrument(host_);
+    const StartResult start = StartUp(host_, {home_.path().toStdString(), false});
+    ASSERT_TRUE(start.running);
+    ASSERT_NE(host_.Window(), nullptr);
+    // The first idle steps find the screen ready and draw it whole.
+    ASSERT_TRUE(ProcessUntil([this] {
+      return GInstrument->frame.appState == 1 && LoopMayBlock() &&
+             !host_.Window()->Screen()->Image().isNull();
+    }));
+  }
+
+  void TearDown() override {
+    if (instrument_) {
+      // Closing the window runs the core's shut-down, which then lets the window go.
+      if (host_.Window() != nullptr && !host_.WindowDestroyed()) {
+        EXPECT_TRUE(host_.Window()->close());
+        ProcessUntil([this] { return !host_.Window()->isVisible(); }, 2000);
+        EXPECT_TRUE(host_.WindowDestroyed());
+        EXPECT_FALSE(host_.Window()->isVisible());
+      }
+      DestroyInstrument(instrument_);
+    }
+  }
+
+  QTemporaryDir home_;
+  QtHost host_;
+  std::unique_ptr<Instrument> instrument_;
+};
+
+TEST_F(MainWindowTest, FrameMenusAndFirstScreen) {
+  Start();
+  MainWindow& window = *host_.Window();
+  EXPECT_EQ(window.windowTitle(), "VQ7000B OPTICAL SPECTRUM ANALYZER");
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.Screen()->size(), QSize(800, 600));
+  EXPECT_EQ(window.Status()->RightEdges(), (std::array<int, 4>{23, 182, 362, 472}));
+  // The window holds exactly menu bar, screen and status bar, and cannot be resized.
+  EXPECT_EQ(window.size().height(), window.menuBar()->height() + 600 + window.Status()->height());
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+
+  QStringList titles;
+  for (QAction* menu : window.menuBar()->actions()) titles << menu->text();
+  EXPECT_EQ(titles, (QStringList{"File(&F)", "Remote(&R)", "Setting(&S)", "Help(&H)"}));
+
+  struct Expected {
+    int command;
+    const char* text;
+    bool enabled;
+  };
+  const Expected items[] = {
+      {kCmdPrint, "Print(&P)       Ctrl+P", true},
+      {kCmdExit, "Exit(&X)", true},
+      {kCmdConnect, "Connect(&C)", false},
+      {kCmdDisconnect, "Disconnect(&D)", false},
+      {kCmdFileTransfer, "FileTransfer(&T)", false},
+      {kCmdFolderSetting, "Folder Setting", false},
+      {kCmdAbout, "About(&A)", true},
+  };
+  for (const Expected& item : items) {
+    const QAction* action = window.FindAction(item.command);
+    ASSERT_NE(action, nullptr) << item.text;
+    EXPECT_EQ(action->text(), item.text);
+    EXPECT_EQ(action->isEnabled(), item.enabled) << item.text;
+  }
+  // Without debug.ini the palette switch is off and the colour item is gone.
+  EXPECT_EQ(window.FindAction(kCmdColourSetting), nullptr);
+
+  // The soft-key column shows the background slot colour of the core's own table.
+  const QImage image = window.Screen()->Image();
+  ASSERT_EQ(image.size(), QSize(800, 600));
+  EXPECT_EQ(image.pixel(750, 300), GInstrument->screen.colours[28] | 0xFF000000u);
+}
+
+TEST_F(MainWindowTest, PaletteSwitchKeepsColourSetting) {
+  QFile ini(home_.filePath("debug.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[DEBUG]\r\nPALETTE=ON\r\n");
+  ini.close();
+  Start();
+  const QAction* action = host_.Window()->FindAction(kCmdColourSetting);
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), "Color Setting");
+}
+
+TEST_F(MainWindowTest, WindowEventsReachTheCore) {
+  Start();
+  MainWindow& window = *host_.Window();
+  FrameState& frame = GInstrument->frame;
+
+  // Minimised, the core stops drawing; the restore repaints the screen.
+  window.showMinimized();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(frame.minimized, 1);
+  const int passes = GInstrument->screen.passesDrawn;
+  window.showNormal();
+  ASSERT_TRUE(ProcessUntil([&] { return LoopMayBlock(); }));
+  EXPECT_EQ(frame.minimized, 0);
+  EXPECT_GT(GInstrument->screen.passesDrawn, passes);
+
+  // An open menu of the bar is tracked until it closes.
+  QMenu* menu = window.menuBar()->actions().front()->menu();
+  menu->popup(QPoint(0, 0));
+  EXPECT_EQ(frame.menuTracking, 1);
+  menu->hide();
+  EXPECT_EQ(frame.menuTracking, 0);
+}
+
+TEST_F(MainWindowTest, ExitRequestEndsTheLoopAfterPendingRedraw) {
+  Start();
+  const int passes = GInstrument->screen.passesDrawn;
+  GInstrument->frame.redrawFlags = kRedrawAll;
+  GInstrument->frame.exitRequest = 3;
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // guard against a hang
+  EXPECT_EQ(host_.RunLoop(), 0);
+  EXPECT_GT(GInstrument->screen.passesDrawn, passes);
+  EXPECT_TRUE(host_.WindowDestroyed());
+  EXPECT_FALSE(host_.Window()->isVisible());
+}
+
+}  // namespace
+}  // namespace vq
