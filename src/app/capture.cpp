@@ -8,7 +8,9 @@
 
 namespace vq {
 
-int CaptureWidth() { return GInstrument->screen.hardCopySoftKeys ? kScreenWidth : 700; }
+int CaptureWidth() {
+  return GInstrument->screen.hardCopySoftKeys ? kScreenWidth : 700;
+}
 
 namespace {
 
@@ -34,9 +36,13 @@ bool CaptureImage(const std::string& path, int width, bool png) {
 
 }  // namespace
 
-bool CaptureToFile(const std::string& path, int width) { return CaptureImage(path, width, false); }
+bool CaptureToFile(const std::string& path, int width) {
+  return CaptureImage(path, width, false);
+}
 
-bool CaptureToPngFile(const std::string& path, int width) { return CaptureImage(path, width, true); }
+bool CaptureToPngFile(const std::string& path, int width) {
+  return CaptureImage(path, width, true);
+}
 
 bool CaptureToMemory(size_t* size, uint8_t* buffer, int width) {
   Instrument& g = *GInstrument;

@@ -1,9 +1,9 @@
 // Configuration read at start-up: folders, debug switches, capture counter, version texts.
 #include "app/config.h"
 
+#include <strings.h>
 #include <cstdio>
 #include <cstdlib>
-#include <strings.h>
 #include <vector>
 
 #include "platform/paths.h"
@@ -25,11 +25,11 @@ struct FolderKey {
   const char* defaultName;  // under the configuration folder
 };
 constexpr FolderKey kFolderKeys[] = {
-    {"CalDataFolderNorm", "CalData"},         {"MemoryFolderNorm", "Memory"},
-    {"ProgramFolderNorm", "Program"},         {"PresetWordFolderNorm", "PresetWord"},
-    {"IniFolderNorm", "Ini"},                 {"SettingFolderNorm", "Setting"},
-    {"TraceFolderNorm", "Trace"},             {"HelpFolderNorm", "Help"},
-    {"CalDataFolderNormD", "CalDataD"},       {"CabFolderNorm", "Cab"},
+    {"CalDataFolderNorm", "CalData"},   {"MemoryFolderNorm", "Memory"},
+    {"ProgramFolderNorm", "Program"},   {"PresetWordFolderNorm", "PresetWord"},
+    {"IniFolderNorm", "Ini"},           {"SettingFolderNorm", "Setting"},
+    {"TraceFolderNorm", "Trace"},       {"HelpFolderNorm", "Help"},
+    {"CalDataFolderNormD", "CalDataD"}, {"CabFolderNorm", "Cab"},
 };
 static_assert(std::size(kFolderKeys) == kFolderCount, "one key per folder kind");
 
@@ -43,7 +43,8 @@ void ReadFolderSettings(ConfigState& config) {
   const std::string ini = config.home + kModelName + "viewer.ini";
   for (int i = 0; i < kFolderCount; ++i) {
     const std::string fallback = config.home + kFolderKeys[i].defaultName;
-    config.folders[i] = WithTrailingSlash(GetProfileString("FOLDER", kFolderKeys[i].key, fallback, ini));
+    config.folders[i] =
+        WithTrailingSlash(GetProfileString("FOLDER", kFolderKeys[i].key, fallback, ini));
   }
 }
 

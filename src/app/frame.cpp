@@ -17,8 +17,6 @@ namespace vq {
 
 namespace {
 
-std::vector<std::string> gDroppedFiles;
-
 // Checks the desktop, sizes the window and starts the screen device, three tries at most.
 bool SetupWindowAndDevice() {
   Instrument& g = *GInstrument;
@@ -48,14 +46,12 @@ void TimerStep() {
   if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
 }
 
-// Only the last of several dropped files is used. No file type is accepted until the trace
-// file formats are known to the viewer, so every drop is ignored.
+// Only the last of several dropped files would be used; no file type is accepted until the
+// trace file formats are known to the viewer, so every drop is ignored.
 void DropFiles() {
   Instrument& g = *GInstrument;
-  if (gDroppedFiles.empty()) return;
-  const std::string path = gDroppedFiles.back();
-  gDroppedFiles.clear();
-  (void)path;
+  if (g.frame.droppedFiles.empty()) return;
+  g.frame.droppedFiles.clear();
   g.host->BringToForeground();
 }
 
@@ -152,7 +148,9 @@ void IdleStep() {
   }
 }
 
-void SetDroppedFiles(std::vector<std::string> paths) { gDroppedFiles = std::move(paths); }
+void SetDroppedFiles(std::vector<std::string> paths) {
+  GInstrument->frame.droppedFiles = std::move(paths);
+}
 
 intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   (void)lParam;

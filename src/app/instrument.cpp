@@ -24,6 +24,11 @@ std::unique_ptr<Instrument> CreateInstrument(Host& host) {
 
 void DestroyInstrument(std::unique_ptr<Instrument>& instrument) {
   assert(instrument && "DestroyInstrument needs a context");
+  // The busy thread reaches its context through GInstrument: stop it before the pointer goes.
+  if (instrument->busyThread.joinable()) {
+    instrument->busyThread.request_stop();
+    instrument->busyThread.join();
+  }
   if (GInstrument == instrument.get()) GInstrument = nullptr;
   instrument.reset();
 }

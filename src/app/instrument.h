@@ -56,9 +56,9 @@ struct ConfigState {
   std::string home;  // the configuration folder, with a trailing '/'
   std::array<std::string, kFolderCount> folders;
   DebugSwitches debug;
-  int captureCounter = 0;             // next number of "test%03d.bmp"
-  std::string productVersion;         // kept for the About dialog (8 characters get a blank)
-  std::string revisionText;           // "(Rxx.xx)"
+  int captureCounter = 0;      // next number of "test%03d.bmp"
+  std::string productVersion;  // kept for the About dialog (8 characters get a blank)
+  std::string revisionText;    // "(Rxx.xx)"
 };
 
 struct FrameState {
@@ -80,6 +80,7 @@ struct FrameState {
   std::string title;
   int statusBarHeight = 0;
   std::vector<uint8_t> workBuffer;
+  std::vector<std::string> droppedFiles;  // the paths of the last WM_DROPFILES
   bool windowDestroyed = false;
   bool shutDownDone = false;
 };
@@ -107,15 +108,15 @@ struct ScreenState {
   Surface frameCopy;
   Surface backBuffer;
   std::array<Surface, 3> logos;
-  Surface* target = nullptr;  // surface the primitives draw on during a pass
-  bool blending = false;      // alpha blending of translucent slots (dynamic layer)
-  std::array<uint32_t, 88> colours{};               // slot colours, 0xAARRGGBB
+  Surface* target = nullptr;           // surface the primitives draw on during a pass
+  bool blending = false;               // alpha blending of translucent slots (dynamic layer)
+  std::array<uint32_t, 88> colours{};  // slot colours, 0xAARRGGBB
   std::array<std::array<uint8_t, 86>, 7> schemes{};  // palette indices per colour scheme
   int scheme = 0;
   std::atomic<int32_t> overlayId{-1};
-  bool wasNotReady = false;  // a check reported not ready: the next ready one redraws all
-  int screenMode = 0;        // 0 single graph, 1 split, 2 and 3 other graph modes, 4+ pages
-  bool altFill = false;      // the display's alternate background option
+  bool wasNotReady = false;       // a check reported not ready: the next ready one redraws all
+  int screenMode = 0;             // 0 single graph, 1 split, 2 and 3 other graph modes, 4+ pages
+  bool altFill = false;           // the display's alternate background option
   bool hardCopySoftKeys = false;  // captures include the soft-key column (width 800)
   int lastClockMinute = -1;
   bool presentSuppressed = false;  // set while a capture redraws without presenting

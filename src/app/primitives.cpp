@@ -49,11 +49,11 @@ struct DashPattern {
   int length;
 };
 constexpr DashPattern kDashPatterns[kDashStyleCount] = {
-    {0b1, 1},            // solid
-    {0b10, 2},           // dotted
-    {0b11110000, 8},     // dashed
-    {0b100, 3},          // sparse dots: the graph grid
-    {0b11111100100, 11}, // dash-dot
+    {0b1, 1},             // solid
+    {0b10, 2},            // dotted
+    {0b11110000, 8},      // dashed
+    {0b100, 3},           // sparse dots: the graph grid
+    {0b11111100100, 11},  // dash-dot
 };
 
 void DrawLine(int x1, int y1, int x2, int y2, int slot, int style) {
@@ -133,13 +133,17 @@ void FillRectAlt(int x, int y, int width, int height, int slot) {
   FillRect(x, y, width, height, slot);
 }
 
-void Line(int x1, int y1, int x2, int y2, int slot) { DrawLine(x1, y1, x2, y2, slot, 0); }
+void Line(int x1, int y1, int x2, int y2, int slot) {
+  DrawLine(x1, y1, x2, y2, slot, 0);
+}
 
 void StyledLine(int x1, int y1, int x2, int y2, int slot, int style) {
   DrawLine(x1, y1, x2, y2, slot, style);
 }
 
-void Outline(int x1, int y1, int x2, int y2, int slot) { DashedOutline(x1, y1, x2, y2, slot, 0); }
+void Outline(int x1, int y1, int x2, int y2, int slot) {
+  DashedOutline(x1, y1, x2, y2, slot, 0);
+}
 
 void DashedOutline(int x1, int y1, int x2, int y2, int slot, int style) {
   DrawLine(x1, y1, x2, y1, slot, style);
@@ -222,8 +226,8 @@ void TextBoxed(int foreground, int background, int x, int y, std::string_view te
 void TextRight(int foreground, int background, int rightEdge, int y, std::string_view text) {
   // Scale labels: the field x 2 to 44 is cleared, then the text ends at the right edge.
   FillRect(2, y, 43, kFontNumeric.height, background);
-  TextNumeric(foreground, background, rightEdge - static_cast<int>(text.size()) * kFontNumeric.width,
-              y, text);
+  TextNumeric(foreground, background,
+              rightEdge - static_cast<int>(text.size()) * kFontNumeric.width, y, text);
 }
 
 void Symbol(int foreground, int x, int y, int index) {

@@ -197,14 +197,19 @@ void RedrawScreen(bool fullPass, bool overlayOnly) {
 
 void ShowOverlay(int id) {
   Instrument& g = *GInstrument;
-  g.screen.overlayId = id;
-  RedrawScreen(true, true);
+  {
+    // The id is set and reset under the lock, so the busy thread's spinner never sees it.
+    std::lock_guard<std::recursive_mutex> lock(g.frame.screenLock);
+    g.screen.overlayId = id;
+    RedrawScreen(true, true);
+    g.screen.overlayId = -1;
+  }
   g.host->Sleep(100);
-  g.screen.overlayId = -1;
 }
 
 void DrawSpinnerNow() {
   Instrument& g = *GInstrument;
+  std::lock_guard<std::recursive_mutex> lock(g.frame.screenLock);
   g.screen.overlayId = kOverlaySpinner;
   RedrawScreen(true, true);
   g.screen.overlayId = -1;

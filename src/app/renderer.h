@@ -8,10 +8,10 @@
 namespace vq {
 
 // RedrawFlags bits.
-constexpr uint32_t kRedrawBackground = 0x1;     // background, logo, top panels, marker row
-constexpr uint32_t kRedrawGraphFrames = 0x6;    // graph frames and scales
-constexpr uint32_t kRedrawDynamic = 0x8;        // dynamic layer, set after any static change
-constexpr uint32_t kRedrawConditions = 0x10;    // condition and data area
+constexpr uint32_t kRedrawBackground = 0x1;   // background, logo, top panels, marker row
+constexpr uint32_t kRedrawGraphFrames = 0x6;  // graph frames and scales
+constexpr uint32_t kRedrawDynamic = 0x8;      // dynamic layer, set after any static change
+constexpr uint32_t kRedrawConditions = 0x10;  // condition and data area
 constexpr uint32_t kRedrawClock = 0x20;
 constexpr uint32_t kRedrawTraceLabels = 0x40;   // trace label boxes beside the graphs
 constexpr uint32_t kRedrawDynamicOnly = 0x100;  // sweeps, markers, pop-up menu, spinner
@@ -19,9 +19,9 @@ constexpr uint32_t kRedrawSoftKeys = 0x1000;
 constexpr uint32_t kRedrawSoftKeyPath = 0x2000;
 constexpr uint32_t kRedrawGraphLabels = 0x7F0000;  // labels around the graphs, status column
 constexpr uint32_t kRedrawStaticMask = 0x7F3077;
-static_assert(kRedrawStaticMask == (kRedrawBackground | kRedrawGraphFrames | kRedrawConditions |
-                                    kRedrawClock | kRedrawTraceLabels | kRedrawSoftKeys |
-                                    kRedrawSoftKeyPath | kRedrawGraphLabels),
+static_assert(kRedrawStaticMask ==
+                  (kRedrawBackground | kRedrawGraphFrames | kRedrawConditions | kRedrawClock |
+                   kRedrawTraceLabels | kRedrawSoftKeys | kRedrawSoftKeyPath | kRedrawGraphLabels),
               "the static mask is the union of the static areas");
 
 constexpr int kOverlaySpinner = 14;

@@ -23,7 +23,7 @@ void DrawBackground() {
   FillRect(0, 0, kScreenWidth, kScreenHeight, kSlotMainBack);
   DrawLogo(screen.scheme);
   if (GraphCount(screen.screenMode) == 0) return;
-  Panel(3, 20, 559, 73, kSlotCalBack, kPanelSunken);         // condition and data area
+  Panel(3, 20, 559, 73, kSlotCalBack, kPanelSunken);          // condition and data area
   Panel(568, 20, 126, 73, kSlotTraceKindBack, kPanelSunken);  // right status panel
   Panel(3, 97, 646, 24, kSlotMeasBack, kPanelSunken);         // marker and label row
 }
@@ -86,8 +86,7 @@ bool DrawSpinner() {
   const int angle = g.frame.busyAngle;
   FillRect(1, 580, 15, 18, kSlotMainBack);
   if (angle >= 0) {
-    const double a = angle * std::numbers::pi / 180.0, s = 4.0 * std::sin(a),
-                 c = 4.0 * std::cos(a);
+    const double a = angle * std::numbers::pi / 180.0, s = 4.0 * std::sin(a), c = 4.0 * std::cos(a);
     Line(static_cast<int>(std::lround(8.5 + s)), static_cast<int>(std::lround(591.5 - c)),
          static_cast<int>(std::lround(8.5 - s)), static_cast<int>(std::lround(591.5 + c)),
          kSlotMainChar);
@@ -101,10 +100,18 @@ bool DrawSpinner() {
 
 std::string OverlayText(int id) {
   static const char* const kTexts[] = {
-      "Directory searching!", "    Reading!",  "    Writing!",
-      "   Deleting!",         "    Copying!",  "  Formatting!",
-      "Reading update file.", nullptr,         "Optical alignment Step1/3",
-      "Configuration!",       "Calibration now!", "Now Update",
+      "Directory searching!",
+      "    Reading!",
+      "    Writing!",
+      "   Deleting!",
+      "    Copying!",
+      "  Formatting!",
+      "Reading update file.",
+      nullptr,
+      "Optical alignment Step1/3",
+      "Configuration!",
+      "Calibration now!",
+      "Now Update",
   };
   static_assert(std::size(kTexts) == 12, "overlay texts 0 to 11");
   assert(id >= 0 && id < 12 && "no such overlay message");

@@ -32,9 +32,13 @@ void HeadlessHost::SetStatusText(int part, const std::string& text) {
   if (part >= 0 && part < 4) statusTexts[part] = text;
 }
 
-void HeadlessHost::Present(const Surface&) { ++presents; }
+void HeadlessHost::Present(const Surface&) {
+  ++presents;
+}
 
-void HeadlessHost::PostWake() { Post(WM_COMMAND, kCmdWake, 0); }
+void HeadlessHost::PostWake() {
+  Post(WM_COMMAND, kCmdWake, 0);
+}
 
 void HeadlessHost::Sleep(int ms) {
   sleptMs += ms;

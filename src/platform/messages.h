@@ -42,8 +42,8 @@ constexpr uintptr_t kMenuClosedHighWord = 0xFFFF;
 constexpr int kTimerClock = 9;  // the 50 ms frame timer
 
 // Command numbers.
-constexpr int kCmdWake = 40052;           // carries no work: only wakes the blocked loop
-constexpr int kCmdViewerFirst = 40067;    // from here on: the viewer's own menu bar
+constexpr int kCmdWake = 40052;         // carries no work: only wakes the blocked loop
+constexpr int kCmdViewerFirst = 40067;  // from here on: the viewer's own menu bar
 constexpr int kCmdConnect = 40067;
 constexpr int kCmdDisconnect = 40068;
 constexpr int kCmdAbout = 40069;

@@ -23,7 +23,6 @@ bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path);
 
 // Removes key from section; true also when it was not there.
-bool DeleteProfileKey(const std::string& section, const std::string& key,
-                      const std::string& path);
+bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& path);
 
 }  // namespace vq

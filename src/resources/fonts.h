@@ -8,10 +8,10 @@ namespace vq {
 // One fixed-cell bitmap font. Glyph g occupies `height` bytes starting at bits[g * height];
 // bit 7 of each byte is the leftmost pixel of that row (only the leftmost `width` bits are used).
 struct BitmapFont {
-  int width;        // cell width in pixels
-  int height;       // cell height in pixels (= bytes per glyph)
-  int firstChar;    // character code of glyph 1 for the numeric font, of glyph 0 otherwise
-  int glyphCount;   // number of glyphs in the table
+  int width;       // cell width in pixels
+  int height;      // cell height in pixels (= bytes per glyph)
+  int firstChar;   // character code of glyph 1 for the numeric font, of glyph 0 otherwise
+  int glyphCount;  // number of glyphs in the table
   const uint8_t* bits;
 };
 
@@ -28,14 +28,14 @@ enum SymbolIndex : int {
   kSymbolArrowDown,
   kSymbolArrowLeft,
   kSymbolArrowRight,
-  kSymbolMarkerDown,   // filled triangle pointing down (moving marker)
-  kSymbolMarkerUp,     // filled triangle pointing up
-  kSymbolDiamond,      // fixed marker
-  kSymbolSquare,       // line marker handle
+  kSymbolMarkerDown,  // filled triangle pointing down (moving marker)
+  kSymbolMarkerUp,    // filled triangle pointing up
+  kSymbolDiamond,     // fixed marker
+  kSymbolSquare,      // line marker handle
   kSymbolCross,
   kSymbolCheck,
-  kSymbolEntryMark,    // small marker glyph of a soft key that opens a value entry
-  kSymbolMicro,        // the micro sign as a unit prefix
+  kSymbolEntryMark,  // small marker glyph of a soft key that opens a value entry
+  kSymbolMicro,      // the micro sign as a unit prefix
   kSymbolDegree,
   kSymbolPlusMinus,
   kSymbolDelta,

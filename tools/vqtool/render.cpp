@@ -2,13 +2,13 @@
 #include "render.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "app/frame.h"
 #include "app/headless_loop.h"
 #include "app/instrument.h"
 #include "app/renderer.h"
 #include "platform/headless_host.h"
+#include "platform/image_files.h"
 #include "platform/paths.h"
 
 namespace vq {
@@ -24,7 +24,8 @@ const char* const kRenderHelp =
 namespace {
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string Hex(uint32_t v) {
@@ -122,8 +123,8 @@ int RunRender(const RenderOptions& o) {
     PumpUntilIdle(host);
   }
   if (code == 0 && !o.out.empty()) {
-    const bool ok = EndsWith(o.out, ".png") ? CaptureToPngFile(o.out, o.width)
-                                            : CaptureToFile(o.out, o.width);
+    const bool ok =
+        EndsWith(o.out, ".png") ? CaptureToPngFile(o.out, o.width) : CaptureToFile(o.out, o.width);
     if (!ok) {
       std::fprintf(stderr, "vqtool render: cannot write %s\n", o.out.c_str());
       code = 2;
@@ -131,9 +132,9 @@ int RunRender(const RenderOptions& o) {
     PumpUntilIdle(host);
   }
   if (code == 0 && !o.state.empty()) {
-    std::ofstream out(o.state, std::ios::binary);
-    out << StateJson().dump(2) << "\n";
-    if (!out) {
+    // Written whole or not at all: a failed write keeps the file that was there.
+    const std::string text = StateJson().dump(2) + "\n";
+    if (!WriteFileAtomic(o.state, std::vector<uint8_t>(text.begin(), text.end()))) {
       std::fprintf(stderr, "vqtool render: cannot write %s\n", o.state.c_str());
       code = 2;
     }

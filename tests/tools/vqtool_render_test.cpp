@@ -1,0 +1,133 @@
+// Tests of `vqtool render`, run as the built program in a folder of its own.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/image_files.h"
+#include "support/instrument_fixture.h"
+
+namespace vq {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int exitCode = -1;
+  std::string err;
+};
+
+class VqtoolRenderTest : public ::testing::Test {
+ protected:
+  // Runs `vqtool render ARGS` in the test folder; a shell prefix may set limits first.
+  ToolRun Render(const std::string& args, const std::string& prefix = "") {
+    const std::string command = "cd '" + dir.Path() + "' && " + prefix + "exec '" + VQ_TOOL_PATH +
+                                "' render --home '" + dir.Path() + "' " + args + " 2> err.txt";
+    const int status = std::system(command.c_str());
+    ToolRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = Read("err.txt");
+    fs::remove(dir.Path() + "err.txt");
+    return run;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(dir.Path() + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  bool Exists(const std::string& name) { return fs::exists(dir.Path() + name); }
+  Surface Bmp(const std::string& name) {
+    std::vector<uint8_t> bytes;
+    Surface image;
+    EXPECT_TRUE(ReadWholeFile(dir.Path() + name, bytes) && DecodeBmp(bytes, image)) << name;
+    return image;
+  }
+
+  TempFolder dir;
+};
+
+TEST_F(VqtoolRenderTest, WritesTheStartScreenAsBmpPngAndState) {
+  const ToolRun run = Render("--out s.bmp --state s.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const Surface s = Bmp("s.bmp");
+  ASSERT_EQ(s.width, 800);
+  ASSERT_EQ(s.height, 600);
+  struct Probe {
+    int x, y;
+    uint32_t rgb;
+  };
+  const Probe probes[] = {
+      {0, 0, 0x333366},     {720, 300, 0x333366}, {799, 599, 0x333366}, {30, 300, 0x333366},
+      {300, 300, 0x000000}, {47, 150, 0x000000},  {647, 550, 0x000000}, {100, 50, 0x000000},
+      {600, 50, 0x000000},  {300, 110, 0x000000}, {300, 149, 0x000033}, {46, 300, 0x000033},
+      {300, 552, 0xFFFFFF}, {649, 300, 0xFFFFFF}, {100, 93, 0x9999CC},
+  };
+  for (const Probe& p : probes) {
+    EXPECT_EQ(s.At(p.x, p.y) & 0xFFFFFFu, p.rgb) << p.x << "," << p.y;
+  }
+
+  const nlohmann::json state = nlohmann::json::parse(Read("s.json"));
+  EXPECT_EQ(state.at("appState"), 1);
+  EXPECT_EQ(state.at("title"), "VQ7000B OPTICAL SPECTRUM ANALYZER");
+  EXPECT_EQ(state.at("colourSlots").size(), 88u);
+  EXPECT_EQ(state.at("colourSlots").at(28), "0xFF333366");
+
+  ASSERT_EQ(Render("--width 700 --out narrow.bmp").exitCode, 0);
+  const Surface narrow = Bmp("narrow.bmp");
+  EXPECT_EQ(narrow.width, 700);
+  EXPECT_EQ(narrow.height, 600);
+  EXPECT_EQ(narrow.At(300, 149), s.At(300, 149));
+
+  ASSERT_EQ(Render("--out s.png").exitCode, 0);
+  const std::string png = Read("s.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  auto be32 = [&](size_t at) {
+    uint32_t v = 0;
+    for (size_t i = at; i < at + 4; ++i) v = v << 8 | static_cast<uint8_t>(png[i]);
+    return v;
+  };
+  EXPECT_EQ(be32(16), 800u);
+  EXPECT_EQ(be32(20), 600u);
+}
+
+TEST_F(VqtoolRenderTest, BadArgumentsGiveOneLineAndExitCodeTwo) {
+  for (const char* args : {"--width 640 --out s.bmp", "--out s.gif", "--out s.bmp --colour red",
+                           "--drop missing.trc --out s.bmp", "--out"}) {
+    SCOPED_TRACE(args);
+    const ToolRun run = Render(args);
+    EXPECT_EQ(run.exitCode, 2);
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_FALSE(Exists("s.bmp"));
+    EXPECT_FALSE(Exists("s.gif"));
+  }
+  // A capture that cannot be written.
+  const ToolRun run = Render("--out nofolder/s.bmp --state s.json");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+TEST_F(VqtoolRenderTest, AFailedWriteKeepsTheGoodFiles) {
+  // Files the tool writes are limited to one block (512 or 1024 bytes): both outputs are larger.
+  std::ofstream(dir.Path() + "s.json") << "{\"good\": true}\n";
+  std::ofstream(dir.Path() + "s.bmp") << "good";
+  const std::string limit = "trap '' XFSZ; ulimit -f 1; ";
+  ToolRun run = Render("--state s.json", limit);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(Read("s.json"), "{\"good\": true}\n");
+  run = Render("--out s.bmp", limit);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(Read("s.bmp"), "good");
+}
+
+}  // namespace
+}  // namespace vq
