@@ -10,6 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/menu_engine.h"
+#include "app/messages.h"
+#include "app/param_entry.h"
 #include "platform/host.h"
 #include "platform/surface.h"
 
@@ -130,6 +133,9 @@ struct Instrument {
   ScreenState screen;
   LinkFlags link;
   ProgramState program;
+  MenuState menu;
+  MessageState messages;
+  EntryState entry;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;
