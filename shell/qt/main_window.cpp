@@ -70,6 +70,10 @@ MainWindow::MainWindow(QtHost& host, const QString& title)
   setStatusBar(status_);
   setAcceptDrops(true);
   BuildMenus();
+  screen_->SetSender([this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    host_.Send(message, wParam, lParam);
+  });
+  screen_->setFocus();
 
   // The accelerator of the print command; the menu text already names it.
   auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);

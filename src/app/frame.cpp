@@ -6,6 +6,8 @@
 #include "app/busy_thread.h"
 #include "app/config.h"
 #include "app/instrument.h"
+#include "app/menu_engine.h"
+#include "app/mouse.h"
 #include "app/program.h"
 #include "app/renderer.h"
 #include "link/viewer_menu.h"
@@ -61,13 +63,14 @@ intptr_t RouteCommand(uint32_t message, uintptr_t wParam) {
   const int command = static_cast<int>(wParam & 0xFFFF);
   if (frame.minimized || frame.appState == 0) return 0;
   if (message == WM_COMMAND && command == kCmdWake) return 0;
-  if (message == WM_COMMAND && command >= kCmdViewerFirst) {
+  if (message == WM_COMMAND && command >= kCmdViewerFirst && command <= kCmdViewerLast) {
     ViewerMenuCommand(wParam);
     frame.menuTracking = 0;
     return 0;
   }
   if (frame.mouseHeldElement != 0) return 0;
-  // Panel keys, soft keys and typed characters reach the menu engine from here.
+  KeyCommand(2, static_cast<int>(wParam));
+  RefreshCursor();
   frame.menuTracking = 0;
   return 0;
 }
@@ -104,6 +107,8 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   BuildColourSchemes();
   SelectColourScheme(0);
 
+  InitMenus();
+  StartMenus();
   try {
     g.frame.workBuffer.assign(kWorkBufferBytes, 0);
   } catch (const std::bad_alloc&) {
@@ -142,7 +147,11 @@ void IdleStep() {
   if (frame.appState != 1) return;
   if (frame.exitRequest == 0) ProgramStep();
   if (frame.redrawFlags == 0) {
-    if (frame.exitRequest != 0) WindowProc(WM_CLOSE, 0, 0);
+    if (frame.exitRequest != 0) {
+      WindowProc(WM_CLOSE, 0, 0);
+    } else if (frame.modalActive != 1) {
+      MouseAutoRepeat();
+    }
   } else {
     RedrawScreen(true, false);
   }
@@ -153,7 +162,6 @@ void SetDroppedFiles(std::vector<std::string> paths) {
 }
 
 intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  (void)lParam;
   Instrument& g = *GInstrument;
   FrameState& frame = g.frame;
   switch (message) {
@@ -205,6 +213,15 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     case WM_COMMAND:
     case WM_CHAR:
       return RouteCommand(message, wParam);
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSEWHEEL:
+      if (frame.appState == 1 && frame.modalActive == 0) MouseMessage(message, wParam, lParam);
+      return 0;
     default:
       return 0;
   }

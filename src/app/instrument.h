@@ -12,7 +12,9 @@
 
 #include "app/menu_engine.h"
 #include "app/messages.h"
+#include "app/mouse.h"
 #include "app/param_entry.h"
+#include "app/popup_menu.h"
 #include "platform/host.h"
 #include "platform/surface.h"
 
@@ -134,6 +136,8 @@ struct Instrument {
   LinkFlags link;
   ProgramState program;
   MenuState menu;
+  PopupState popup;
+  MouseState mouse;
   MessageState messages;
   EntryState entry;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away

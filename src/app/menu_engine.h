@@ -117,6 +117,9 @@ struct MenuState {
   std::array<MenuId, 4 * kSoftKeysPerPage> userTargets{};
   SavedMenuState helpSaved;
   bool helpFromSavedState = false;
+  // The keyboard stands for the alternate panel of the system menus: Alt+N switches the step
+  // mode and TEST MODE goes through node 617.
+  int16_t alternatePanel = 1;
 };
 
 // The standard labels.
@@ -124,6 +127,10 @@ constexpr const char* kLabelReturn = "RETURN";
 
 // Loads the menu and page tables into the context and applies the start-up patches.
 void InitMenus();
+// Enters the SWEEP top menu, as the analyzer does when it starts.
+void StartMenus();
+// The state most nodes share: disabled while a stored program runs.
+int16_t CommonKeyState();
 
 int32_t KeyCommand(int source, int command);
 int32_t PressSoftKey(int slot);

@@ -173,6 +173,7 @@ void RedrawScreen(bool fullPass, bool overlayOnly) {
       CopySurface(screen.staticLayer, screen.backBuffer);
       screen.target = &screen.backBuffer;
       screen.blending = true;
+      DrawDynamicLayer();
       CopySurface(screen.backBuffer, screen.frameCopy);
       drawn = true;
     }

@@ -6,9 +6,14 @@
 #include <cstdio>
 #include <numbers>
 
+#include "app/help.h"
 #include "app/instrument.h"
+#include "app/messages.h"
+#include "app/param_entry.h"
+#include "app/popup_menu.h"
 #include "app/primitives.h"
 #include "app/renderer.h"
+#include "app/softkey_column.h"
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
 
@@ -72,12 +77,17 @@ void DrawStaticAreas(uint32_t flags) {
   const int mode = GInstrument->screen.screenMode;
   if (flags & kRedrawBackground) DrawBackground();
   if (flags & kRedrawClock) DrawClock();
-  if (flags & (kRedrawSoftKeys | kRedrawSoftKeyPath)) {
-    FillRect(kSoftKeyColumnX, 0, kSoftKeyColumnWidth, kScreenHeight, kSlotMainBack);
-  }
+  if (flags & (kRedrawSoftKeys | kRedrawSoftKeyPath)) PaintSoftKeyColumn();
   if (flags & kRedrawGraphFrames) {
     for (int i = 0; i < GraphCount(mode); ++i) DrawGraphFrame(GraphOf(mode, i));
+    if (mode == kScreenModeHelp) DrawHelpPage();
   }
+}
+
+void DrawDynamicLayer() {
+  DrawEntryWindow();
+  if (GInstrument->messages.currentMessage != 0) DrawMessage();
+  DrawPopupMenu();
 }
 
 bool DrawSpinner() {

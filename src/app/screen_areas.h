@@ -25,6 +25,8 @@ int GraphCount(int screenMode);
 GraphRect GraphOf(int screenMode, int graph);
 
 void DrawStaticAreas(uint32_t flags);
+// The content over the static layer: entry window, message box, pop-up menu.
+void DrawDynamicLayer();
 bool DrawSpinner();  // false when nothing is drawn (no link)
 void DrawOverlayMessage(int id);
 

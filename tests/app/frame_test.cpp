@@ -327,7 +327,7 @@ TEST_F(FrameTest, DisplayChangeRestartsTheDeviceAndRedraws) {
   WindowProc(WM_DISPLAYCHANGE, 0, 0);
   EXPECT_EQ(g().screen.device.starts, starts + 1);
   EXPECT_EQ(host.presents, presents + 1);
-  EXPECT_EQ(g().screen.backBuffer.At(720, 300), 0xFF333366u);
+  EXPECT_EQ(g().screen.backBuffer.At(720, 295), 0xFF333366u);
   host.desktop = {800, 600};
   WindowProc(WM_DISPLAYCHANGE, 0, 0);
   ASSERT_EQ(host.boxes.size(), 1u);

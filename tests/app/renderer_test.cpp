@@ -81,23 +81,23 @@ TEST_F(RendererTest, APassWithNothingPendingDrawsAndPresentsNothing) {
 TEST_F(RendererTest, ALostDeviceSkipsPassesAndTheFirstPassAfterRedrawsEverything) {
   Device& device = g().screen.device;
   const int presents = host.presents;
-  Back().pixels[300 * 800 + 720] = kScribble;
+  Back().pixels[295 * 800 + 720] = kScribble;
   device.condition = DeviceCondition::Lost;
   g().frame.redrawFlags = kRedrawDynamicOnly | kRedrawClock;
   RedrawScreen(true, false);
   EXPECT_EQ(g().frame.redrawFlags, 0u);
   EXPECT_EQ(host.presents, presents);
-  EXPECT_EQ(Back().At(720, 300), kScribble);
+  EXPECT_EQ(Back().At(720, 295), kScribble);
   EXPECT_TRUE(LoopMayBlock());
 
   // Back without a reset: a dynamic-only request still repaints the static areas.
   device.condition = DeviceCondition::Ready;
-  Static().pixels[300 * 800 + 720] = kScribble;
+  Static().pixels[295 * 800 + 720] = kScribble;
   g().frame.redrawFlags = kRedrawDynamicOnly;
   RedrawScreen(true, false);
   EXPECT_EQ(host.presents, presents + 1);
-  EXPECT_EQ(Static().At(720, 300), Rgb(51, 51, 102));
-  EXPECT_EQ(Back().At(720, 300), Rgb(51, 51, 102));
+  EXPECT_EQ(Static().At(720, 295), Rgb(51, 51, 102));
+  EXPECT_EQ(Back().At(720, 295), Rgb(51, 51, 102));
 
   // Lost, then restored through a reset.
   device.condition = DeviceCondition::Lost;
@@ -107,7 +107,7 @@ TEST_F(RendererTest, ALostDeviceSkipsPassesAndTheFirstPassAfterRedrawsEverything
   RedrawScreen(true, false);
   EXPECT_EQ(device.resets, 1);
   EXPECT_EQ(host.presents, presents + 2);
-  EXPECT_EQ(Back().At(720, 300), Rgb(51, 51, 102));  // soft-key column
+  EXPECT_EQ(Back().At(720, 295), Rgb(51, 51, 102));  // soft-key column
   EXPECT_EQ(Back().At(300, 149), Rgb(0, 0, 51));     // graph bevel
   EXPECT_EQ(g().frame.redrawFlags, 0u);
 }
@@ -122,7 +122,7 @@ TEST_F(RendererTest, ABrokenDeviceIsMadeAnewOrEndsTheProgram) {
   EXPECT_EQ(device.starts, starts + 1);
   EXPECT_EQ(host.sleptMs, slept + 1000);  // a pause before the new start
   EXPECT_EQ(host.presents, presents + 1);
-  EXPECT_EQ(Back().At(720, 300), Rgb(51, 51, 102));
+  EXPECT_EQ(Back().At(720, 295), Rgb(51, 51, 102));
   EXPECT_FALSE(host.destroyed);
 
   // A failed reset is handled as a broken device; when starting fails too, the program ends.

@@ -5,15 +5,19 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 
 #include "app/frame.h"
 #include "app/instrument.h"
+#include "app/param_entry.h"
 #include "main_window.h"
 #include "qt_host.h"
 #include "screen_widget.h"
@@ -131,7 +135,7 @@ TEST_F(MainWindowTest, FrameMenusAndFirstScreen) {
   // The soft-key column shows the background slot colour of the core's own table.
   const QImage image = window.Screen()->Image();
   ASSERT_EQ(image.size(), QSize(800, 600));
-  EXPECT_EQ(image.pixel(750, 300), GInstrument->screen.colours[28] | 0xFF000000u);
+  EXPECT_EQ(image.pixel(750, 295), GInstrument->screen.colours[28] | 0xFF000000u);
 }
 
 TEST_F(MainWindowTest, PaletteSwitchKeepsColourSetting) {
@@ -178,6 +182,85 @@ TEST_F(MainWindowTest, ExitRequestEndsTheLoopAfterPendingRedraw) {
   EXPECT_GT(GInstrument->screen.passesDrawn, passes);
   EXPECT_TRUE(host_.WindowDestroyed());
   EXPECT_FALSE(host_.Window()->isVisible());
+}
+
+// Keys the current node gets in mode 2.
+std::vector<int> gNodeKeys;
+int32_t RecordKeys(int mode, int16_t* key) {
+  if (mode == kModeKey) gNodeKeys.push_back(static_cast<uint16_t>(*key));
+  return 1;
+}
+
+TEST_F(MainWindowTest, KeysAndMouseOfTheScreenReachTheCore) {
+  Start();
+  ScreenWidget* screen = host_.Window()->Screen();
+  const MenuState& menu = GInstrument->menu;
+  auto key = [&](int qtKey, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, modifiers, text);
+    QApplication::sendEvent(screen, &press);
+    ASSERT_TRUE(ProcessUntil([] { return LoopMayBlock(); }));
+  };
+  auto mouse = [&](QEvent::Type type, Qt::MouseButton button, QPointF at) {
+    QMouseEvent event(type, at, screen->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(screen, &event);
+  };
+
+  key(Qt::Key_F2, Qt::ShiftModifier);
+  EXPECT_EQ(menu.page, 1);  // CENTER
+  // Alt+F4 is the PROGRAM key: claimed before any shortcut, and the window stays.
+  QKeyEvent altF4(QEvent::ShortcutOverride, Qt::Key_F4, Qt::AltModifier);
+  QApplication::sendEvent(screen, &altF4);
+  EXPECT_TRUE(altF4.isAccepted());
+  key(Qt::Key_F4, Qt::AltModifier);
+  EXPECT_EQ(menu.page, 95);
+  EXPECT_TRUE(host_.Window()->isVisible());
+  // Ctrl+P stays the menu's print shortcut.
+  QKeyEvent ctrlP(QEvent::ShortcutOverride, Qt::Key_P, Qt::ControlModifier);
+  ctrlP.ignore();
+  QApplication::sendEvent(screen, &ctrlP);
+  EXPECT_FALSE(ctrlP.isAccepted());
+
+  // Typed characters and navigation keys go to the current node; Alt+letters type nothing.
+  GInstrument->menu.nodes[menu.currentMenu].handler = RecordKeys;
+  gNodeKeys.clear();
+  key(Qt::Key_5, Qt::NoModifier, "5");
+  key(Qt::Key_Enter, Qt::KeypadModifier, "\r");
+  key(Qt::Key_Return, Qt::ShiftModifier, "\r");
+  key(Qt::Key_X, Qt::AltModifier, "x");
+  key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+  EXPECT_EQ(gNodeKeys, (std::vector<int>{'5', kCmdEnter, kCmdShiftEnter}));
+
+  // A click on LEVEL's "Y SCALE DIVISION" key opens its page.
+  key(Qt::Key_F4, Qt::ShiftModifier);
+  const QPointF onKey(750, 435);
+  mouse(QEvent::MouseMove, Qt::NoButton, onKey);
+  mouse(QEvent::MouseButtonPress, Qt::LeftButton, onKey);
+  EXPECT_EQ(GInstrument->frame.mouseHeldElement, kCmdSoftKey1 + 7);
+  EXPECT_EQ(screen->cursor().shape(), Qt::PointingHandCursor);
+  mouse(QEvent::MouseButtonRelease, Qt::LeftButton, onKey);
+  ASSERT_TRUE(ProcessUntil([] { return LoopMayBlock(); }));
+  EXPECT_EQ(menu.page, 6);
+
+  // The right button opens the pop-up menu where it is pressed.
+  mouse(QEvent::MouseButtonPress, Qt::RightButton, QPointF(100, 120));
+  EXPECT_TRUE(GInstrument->popup.open);
+  EXPECT_EQ(GInstrument->popup.x, 100);
+  EXPECT_EQ(GInstrument->popup.y, 120);
+
+  // The wheel steps an entry by whole notches, halves added up.
+  ASSERT_EQ(StartEntry(0, -1, 16, -10.0), 1);  // REF LEVEL, fine steps of 0.1
+  auto wheel = [&](int delta) {
+    QWheelEvent event(QPointF(300, 300), screen->mapToGlobal(QPointF(300, 300)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(screen, &event);
+  };
+  wheel(60);
+  EXPECT_NEAR(GInstrument->entry.value, -10.0, 1e-9);
+  wheel(60);
+  EXPECT_NEAR(GInstrument->entry.value, -9.9, 1e-9);
+  wheel(-120);
+  EXPECT_NEAR(GInstrument->entry.value, -10.0, 1e-9);
 }
 
 }  // namespace

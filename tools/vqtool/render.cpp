@@ -1,11 +1,16 @@
 // `vqtool render`: start the instrument headless, capture the screen and report its state.
 #include "render.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <sstream>
 
 #include "app/frame.h"
 #include "app/headless_loop.h"
 #include "app/instrument.h"
+#include "app/key_names.h"
 #include "app/renderer.h"
 #include "platform/headless_host.h"
 #include "platform/image_files.h"
@@ -14,12 +19,18 @@
 namespace vq {
 
 const char* const kRenderHelp =
-    "usage: vqtool render [--home DIR] [--drop FILE]... [--out FILE.bmp|FILE.png]\n"
-    "                     [--width 800|700] [--state FILE.json]\n"
+    "usage: vqtool render [--home DIR] [--drop FILE]... [--keys \"KEYS\"]\n"
+    "                     [--out FILE.bmp|FILE.png] [--width 800|700] [--state FILE.json]\n"
     "Starts the instrument as the viewer does, without a window: drops each file on the\n"
-    "window, runs until nothing is pending, captures the screen to FILE (BMP or PNG, the\n"
-    "whole 800 pixels or 700 without the soft-key column) and writes the state as JSON.\n"
-    "  --home DIR   configuration folder (default: $VQ_HOME or ~/.config/VQ7000B)\n";
+    "window, presses the keys, runs until nothing is pending, captures the screen to FILE\n"
+    "(BMP or PNG, the whole 800 pixels or 700 without the soft-key column) and writes the\n"
+    "state as JSON.\n"
+    "  --home DIR   configuration folder (default: $VQ_HOME or ~/.config/VQ7000B)\n"
+    "  --keys KEYS  keys separated by blanks, pressed after the drops, one by one:\n"
+    "               F1..F9, Shift+F1.., Alt+F1.., Up, Down, Left, Right, Enter, Shift+Enter,\n"
+    "               Backspace, Delete, Insert, Apps, Ctrl+Home, Alt+N, Alt+Q, Ctrl+Alt+B,\n"
+    "               one printable character (typed), Space (a typed blank), Click:X,Y,\n"
+    "               RightClick:X,Y, Wheel:X,Y,+1 or Wheel:X,Y,-1 (screen pixels)\n";
 
 namespace {
 
@@ -34,14 +45,125 @@ std::string Hex(uint32_t v) {
   return text;
 }
 
+// Comma-separated integers, all of them; a leading '+' is allowed.
+bool ParseInts(std::string_view text, std::vector<int>& values) {
+  values.clear();
+  while (true) {
+    const size_t comma = text.find(',');
+    std::string_view part = text.substr(0, comma);
+    if (part.starts_with('+')) part.remove_prefix(1);
+    int v = 0;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), v);
+    if (part.empty() || error != std::errc() || end != part.data() + part.size()) return false;
+    values.push_back(v);
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+// A mouse key: "Click:X,Y", "RightClick:X,Y" or "Wheel:X,Y,N" on the 800 by 600 screen.
+bool ParseMouseKey(const std::string& name, KeyAction& key) {
+  struct Form {
+    const char* prefix;
+    KeyAction::Kind kind;
+    size_t count;
+  };
+  constexpr Form kForms[] = {{"Click:", KeyAction::Click, 2},
+                             {"RightClick:", KeyAction::RightClick, 2},
+                             {"Wheel:", KeyAction::Wheel, 3}};
+  for (const Form& f : kForms) {
+    if (!name.starts_with(f.prefix)) continue;
+    std::vector<int> v;
+    if (!ParseInts(std::string_view(name).substr(std::strlen(f.prefix)), v) || v.size() != f.count ||
+        v[0] < 0 || v[0] >= kScreenWidth || v[1] < 0 || v[1] >= kScreenHeight) {
+      return false;
+    }
+    if (f.kind == KeyAction::Wheel && (v[2] == 0 || v[2] < -100 || v[2] > 100)) return false;
+    key = {f.kind, f.kind == KeyAction::Wheel ? v[2] : 0, v[0], v[1]};
+    return true;
+  }
+  return false;
+}
+
+// Runs the loop until nothing is pending. While a button is held the loop never settles (the
+// auto-repeat keeps it awake), so then a few passes draw what the press changed.
+void Settle(HeadlessHost& host) {
+  constexpr int kHeldPasses = 20;
+  if (GInstrument->frame.mouseHeldElement != 0) {
+    PumpUntilIdle(host, kHeldPasses);
+  } else {
+    PumpUntilIdle(host);
+  }
+}
+
+void Send(HeadlessHost& host, uint32_t message, uintptr_t wParam, const KeyAction& at) {
+  WindowProc(message, wParam, static_cast<intptr_t>(at.x | at.y << 16));
+  Settle(host);
+}
+
+// Delivers a key as the window would: commands and characters, or the pointer moved to the
+// point before its buttons.
+void PressKey(HeadlessHost& host, const KeyAction& key) {
+  switch (key.kind) {
+    case KeyAction::Command:
+    case KeyAction::Char:
+      WindowProc(key.kind == KeyAction::Command ? WM_COMMAND : WM_CHAR,
+                 static_cast<uintptr_t>(key.code), 0);
+      Settle(host);
+      return;
+    case KeyAction::Click:
+      Send(host, WM_MOUSEMOVE, 0, key);
+      Send(host, WM_LBUTTONDOWN, 0, key);
+      Send(host, WM_LBUTTONUP, 0, key);
+      return;
+    case KeyAction::RightClick:
+      Send(host, WM_MOUSEMOVE, 0, key);
+      Send(host, WM_RBUTTONDOWN, 0, key);
+      return;
+    case KeyAction::Wheel:
+      Send(host, WM_MOUSEMOVE, 0, key);
+      Send(host, WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(key.code)) << 16,
+           key);
+      return;
+  }
+}
+
+std::string Trimmed(const char* text, size_t size) {
+  std::string s(text, strnlen(text, size));
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
+
+bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
+  std::istringstream words(text);
+  std::string name;
+  while (words >> name) {
+    KeyAction key;
+    if (name.size() == 1 && name[0] > ' ' && name[0] < 0x7F) {
+      key = {KeyAction::Char, name[0]};
+    } else if (name == "Space") {
+      key = {KeyAction::Char, ' '};
+    } else if (const int command = KeyNameCommand(name)) {
+      key = {KeyAction::Command, command};
+    } else if (!ParseMouseKey(name, key)) {
+      error = "unknown key name " + name;
+      return false;
+    }
+    keys.push_back(key);
+  }
+  return true;
+}
 
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (a == "--home" || a == "--drop" || a == "--out" || a == "--width" || a == "--state") {
+    if (a == "--home" || a == "--drop" || a == "--out" || a == "--width" || a == "--state" ||
+        a == "--keys") {
       if (!hasValue) {
         error = a + " needs a value";
         return false;
@@ -50,6 +172,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
       if (a == "--home") o.home = v;
       if (a == "--drop") o.drops.push_back(v);
       if (a == "--state") o.state = v;
+      if (a == "--keys" && !ParseKeys(v, o.keys, error)) return false;
       if (a == "--out") {
         if (!EndsWith(v, ".bmp") && !EndsWith(v, ".png")) {
           error = "--out must name a .bmp or .png file: " + v;
@@ -96,12 +219,56 @@ nlohmann::json StateJson() {
   nlohmann::json slots = nlohmann::json::array();
   for (uint32_t c : g.screen.colours) slots.push_back(Hex(c));
   j["colourSlots"] = slots;
+
+  const MenuState& m = g.menu;
+  j["currentMenu"] = m.currentMenu;
+  j["page"] = m.page;
+  j["pageTitle"] = PageTitle(m.page);
+  j["depth"] = m.depth;
+  nlohmann::json stack = nlohmann::json::array();
+  for (int i = 0; i < std::min(m.depth, kMaxPageDepth); ++i) {
+    stack.push_back({{"page", m.parents[i]}, {"title", PageTitle(m.parents[i])}});
+  }
+  j["pageStack"] = stack;
+  nlohmann::json keys = nlohmann::json::array();
+  for (int slot = 0; slot < kSoftKeysPerPage; ++slot) {
+    const SoftKeySlot& k = m.keySlots[slot];
+    nlohmann::json lines = nlohmann::json::array();
+    for (const char* line : k.lines) lines.push_back(std::string(line, strnlen(line, 16)));
+    keys.push_back({{"target", k.target},
+                    {"state", k.state},
+                    {"lines", lines},
+                    {"pressed", m.pressed[slot]}});
+  }
+  j["softKeys"] = keys;
+  j["selectionMode"] = m.selectionMode;
+  j["currentMessage"] = g.messages.currentMessage;
+  j["currentMessageText"] = MessageText(g.messages.currentMessage);
+
+  const PopupState& p = g.popup;
+  int itemCount = 0;
+  const PopupItem* items = PopupItems(&itemCount);
+  const bool selected = p.open && p.selected >= 0 && p.selected < itemCount;
+  j["popup"] = {{"open", p.open},
+                {"x", p.x},
+                {"y", p.y},
+                {"width", p.width},
+                {"height", p.height},
+                {"selected", p.selected},
+                {"selectedLabel", selected ? Trimmed(items[p.selected].label, 16) : ""}};
+  const EntryState& e = g.entry;
+  j["entry"] = {{"parameter", e.parameter},
+                {"state", e.state},
+                {"value", e.value},
+                {"digits", std::string(e.digits, strnlen(e.digits, sizeof e.digits))}};
+  j["mouseHeldElement"] = g.frame.mouseHeldElement;
   return j;
 }
 
 int RunRender(const RenderOptions& o) {
   HeadlessHost host;
   auto context = CreateInstrument(host);
+  const Instrument& g = *context;
   StartOptions start;
   start.home = o.home;
   start.singleInstance = false;  // the tool runs beside a viewer
@@ -121,6 +288,14 @@ int RunRender(const RenderOptions& o) {
     SetDroppedFiles({file});
     WindowProc(WM_DROPFILES, 0, 0);
     PumpUntilIdle(host);
+  }
+  for (const KeyAction& key : o.keys) {
+    if (g.frame.windowDestroyed) break;  // a key ended the program (Alt+Q)
+    PressKey(host, key);
+  }
+  if (code == 0 && !o.out.empty() && g.frame.windowDestroyed) {
+    std::fprintf(stderr, "vqtool render: the keys closed the window; no screen to capture\n");
+    code = 2;
   }
   if (code == 0 && !o.out.empty()) {
     const bool ok =

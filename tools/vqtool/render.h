@@ -8,9 +8,21 @@
 
 namespace vq {
 
+// One key of --keys: a command or character as the keyboard sends it, or a mouse action.
+struct KeyAction {
+  enum Kind { Command, Char, Click, RightClick, Wheel } kind = Command;
+  int code = 0;  // the command or character code; the wheel's notches
+  int x = 0;
+  int y = 0;
+};
+
+// Parses the --keys text (blank-separated names); false with a one-line error in `error`.
+bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error);
+
 struct RenderOptions {
   std::string home;
   std::vector<std::string> drops;
+  std::vector<KeyAction> keys;
   std::string out;
   int width = 800;
   std::string state;
