@@ -1,5 +1,6 @@
 // vqviewer: the instrument screen in a Qt window.
 #include <QApplication>
+#include <clocale>
 
 #include "app/frame.h"
 #include "app/instrument.h"
@@ -8,6 +9,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the core ends the loop itself, through PostQuit
+  // Qt takes the user's locale; the instrument writes numbers with a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   vq::QtHost host;
   auto instrument = vq::CreateInstrument(host);
   const vq::StartResult start = vq::StartUp(host, {});

@@ -38,7 +38,7 @@ class ScreenWidget : public QWidget {
   void SendMouse(uint32_t message, QPointF at, uintptr_t wParam = 0);
 
   Sender send_;
-  int wheelRest_ = 0;  // wheel movement short of a whole notch, kept for the next event
+  int wheelRest_ = 0;         // wheel movement short of a whole notch, kept for the next event
   mutable std::mutex mutex_;  // guards image_ between the drawing thread and painting
   QImage image_;
 };

@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "app/instrument.h"
 #include "app/menu_engine.h"
+#include "app/messages.h"
 #include "app/mouse.h"
 #include "app/program.h"
 #include "app/renderer.h"
@@ -98,6 +99,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
 
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
+  LogRunStart();
 
   SetUpViewerMenu();
   host.SetStatusParts(kStatusPartEdges);
@@ -232,6 +234,7 @@ void ShutDown() {
   if (g.frame.shutDownDone) return;
   g.frame.appActive = 0;
   ShowOverlay(kOverlayShutDown);
+  LogRunEnd();
   g.host->StopTimer(kTimerClock);
   ReleaseProgram();
   g.frame.workBuffer = {};

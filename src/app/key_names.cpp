@@ -11,27 +11,39 @@ namespace vq {
 namespace {
 
 constexpr int kShift = kModShift;
+constexpr int kCtrl = kModCtrl;
 constexpr int kAlt = kModAlt;
+// The virtual key of F1 to F12.
+constexpr int FKey(int n) {
+  return kVkF1 + n - 1;
+}
 
 // The accelerator table of the window. Ctrl+P is absent: the viewer menu's Print owns it.
+// clang-format off
 constexpr Accelerator kAccelerators[] = {
-    {kVkF1, 0, 40002},          {kVkF1 + 1, 0, 40003},       {kVkF1 + 2, 0, 40004},
-    {kVkF1 + 3, 0, 40005},      {kVkF1 + 4, 0, 40006},       {kVkF1 + 5, 0, 40007},
-    {kVkF1 + 6, 0, 40008},      {kVkF1 + 7, 0, 40009},       {kVkF1 + 8, 0, 40010},
-    {kVkF1, kShift, 40015},     {kVkF1 + 1, kShift, 40016},  {kVkF1 + 2, kShift, 40017},
-    {kVkF1 + 3, kShift, 40018}, {kVkF1 + 4, kShift, 40019},  {kVkF1 + 8, kShift, 40020},
-    {kVkF1 + 9, kShift, 40021}, {kVkF1 + 10, kShift, 40022}, {kVkF1 + 5, kShift, 40023},
-    {kVkF1 + 7, kShift, 40024}, {kVkF1 + 6, kShift, 40035},  {kVkF1 + 1, kAlt, 40025},
-    {kVkF1 + 2, kAlt, 40026},   {kVkF1 + 3, kAlt, 40027},    {kVkF1 + 5, kAlt, 40028},
-    {kVkF1 + 4, kAlt, 40029},   {kVkF1, kAlt, 40030},        {kVkF1 + 11, kAlt, 40031},
-    {kVkF1 + 9, kAlt, 40032},   {kVkF1 + 8, kAlt, 40034},    {kVkF1 + 10, kAlt, 40046},
-    {'Q', kAlt, kCmdQuit},      {'N', kAlt, kCmdStepMode},   {'B', kModCtrl | kAlt, kCmdCtrlAltB},
-    {kVkUp, 0, kCmdUp},         {kVkDown, 0, kCmdDown},      {kVkLeft, 0, kCmdLeft},
-    {kVkRight, 0, kCmdRight},   {kVkBackSpace, 0, kCmdBackSpace},
-    {kVkReturn, 0, kCmdEnter},  {kVkReturn, kShift, kCmdShiftEnter},
-    {kVkInsert, 0, kCmdInsert}, {kVkDelete, 0, kCmdDelete}, {kVkApps, 0, kCmdApps},
-    {kVkHome, kModCtrl, kCmdCtrlHome},
+    // Soft keys 1 to 9.
+    {FKey(1), 0, 40002}, {FKey(2), 0, 40003}, {FKey(3), 0, 40004}, {FKey(4), 0, 40005},
+    {FKey(5), 0, 40006}, {FKey(6), 0, 40007}, {FKey(7), 0, 40008}, {FKey(8), 0, 40009},
+    {FKey(9), 0, 40010},
+    // Panel keys: SWEEP, CENTER, SPAN, LEVEL, SETUP, MARKER, PEAK SEARCH, ANALYSIS, TRACE,
+    // DISPLAY, ZOOM; MEMORY, FILE, PROGRAM, SYSTEM, ADVANCE, USER.
+    {FKey(1), kShift, 40015}, {FKey(2), kShift, 40016}, {FKey(3), kShift, 40017},
+    {FKey(4), kShift, 40018}, {FKey(5), kShift, 40019}, {FKey(9), kShift, 40020},
+    {FKey(10), kShift, 40021}, {FKey(11), kShift, 40022}, {FKey(6), kShift, 40023},
+    {FKey(8), kShift, 40024}, {FKey(7), kShift, 40035},
+    {FKey(2), kAlt, 40025}, {FKey(3), kAlt, 40026}, {FKey(4), kAlt, 40027},
+    {FKey(6), kAlt, 40028}, {FKey(5), kAlt, 40029}, {FKey(1), kAlt, 40030},
+    // HELP, COPY, UNDO/LOCAL, and Alt+F11 (ignored by the engine).
+    {FKey(12), kAlt, 40031}, {FKey(10), kAlt, 40032}, {FKey(9), kAlt, 40034},
+    {FKey(11), kAlt, 40046},
+    // Quit, step mode, and the keys for the current menu.
+    {'Q', kAlt, kCmdQuit}, {'N', kAlt, kCmdStepMode}, {'B', kCtrl | kAlt, kCmdCtrlAltB},
+    {kVkUp, 0, kCmdUp}, {kVkDown, 0, kCmdDown}, {kVkLeft, 0, kCmdLeft}, {kVkRight, 0, kCmdRight},
+    {kVkBackSpace, 0, kCmdBackSpace}, {kVkReturn, 0, kCmdEnter},
+    {kVkReturn, kShift, kCmdShiftEnter}, {kVkInsert, 0, kCmdInsert},
+    {kVkDelete, 0, kCmdDelete}, {kVkApps, 0, kCmdApps}, {kVkHome, kCtrl, kCmdCtrlHome},
 };
+// clang-format on
 static_assert(std::size(kAccelerators) == 44, "9 soft keys, 21 panel and function keys, 14 more");
 
 struct KeyName {
@@ -39,10 +51,9 @@ struct KeyName {
   int key;
 };
 constexpr KeyName kKeyNames[] = {
-    {"Up", kVkUp},           {"Down", kVkDown},     {"Left", kVkLeft},
-    {"Right", kVkRight},     {"Enter", kVkReturn},  {"Backspace", kVkBackSpace},
-    {"Insert", kVkInsert},   {"Delete", kVkDelete}, {"Apps", kVkApps},
-    {"Home", kVkHome},
+    {"Up", kVkUp},        {"Down", kVkDown},           {"Left", kVkLeft},     {"Right", kVkRight},
+    {"Enter", kVkReturn}, {"Backspace", kVkBackSpace}, {"Insert", kVkInsert}, {"Delete", kVkDelete},
+    {"Apps", kVkApps},    {"Home", kVkHome},
 };
 
 // The virtual key of a name without modifiers: the table above, F1 to F12, or one capital letter.
@@ -63,7 +74,9 @@ int KeyOfName(std::string_view name) {
 
 }  // namespace
 
-std::span<const Accelerator> Accelerators() { return kAccelerators; }
+std::span<const Accelerator> Accelerators() {
+  return kAccelerators;
+}
 
 int AcceleratorCommand(int key, int modifiers) {
   for (const Accelerator& a : kAccelerators) {

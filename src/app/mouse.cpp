@@ -24,7 +24,9 @@ bool Inside(int x, int y, int left, int top, int width, int height) {
   return x >= left && x < left + width && y >= top && y < top + height;
 }
 
-bool IsSoftKey(int32_t element) { return element >= kCmdSoftKey1 && element <= kCmdSoftKey9; }
+bool IsSoftKey(int32_t element) {
+  return element >= kCmdSoftKey1 && element <= kCmdSoftKey9;
+}
 
 // The pointer as the window reports it: signed x in the low word, y in the high word.
 void TakePointer(intptr_t lParam) {

@@ -15,8 +15,8 @@ struct MouseState {
   int64_t nextRepeatMs = 0;       // when the held element repeats next
   int64_t lastReleaseMs = -1000;  // for the double click
   int32_t lastReleaseElement = 0;
-  bool doubleClick = false;       // the last release was a double click
-  uint32_t stateWord = 0;         // bits 28 and 29: direct-entry flags of the soft keys
+  bool doubleClick = false;  // the last release was a double click
+  uint32_t stateWord = 0;    // bits 28 and 29: direct-entry flags of the soft keys
 };
 
 // Mouse messages of the window (WM_MOUSEMOVE ... WM_MOUSEWHEEL) with the pointer in lParam

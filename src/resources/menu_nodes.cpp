@@ -1,6 +1,6 @@
 // The menu table: panel keys, navigation keys and the function keys of every menu.
 //
-// Index (node ids by menu; 900-953 are the keys that open lower pages and the MORE keys):
+// Index (node ids by menu; 900-954 are the keys that open lower pages and the MORE keys):
 // [SECTION] Row helpers
 // [SECTION] Panel keys, RETURN, CANCEL .... 1-23, 29, 298, 1147
 // [SECTION] SWEEP, CENTER, SPAN ........... 30-45, 58-60, 614, 1000
@@ -13,13 +13,14 @@
 // [SECTION] MARKER ........................ 82-95, 103, 911-913, 1020-1027
 // [SECTION] PEAK SEARCH ................... 914-916, 1040-1051
 // [SECTION] ANALYSIS ...................... 119, 917-921, 1060-1084
-// [SECTION] TRACE ......................... 141-183, 460-477, 486, 608-610, 777-779, 814-860,
-//                                           922-933, 1100-1103, 1119
-// [SECTION] DISPLAY, ZOOM ................. 178-200, 536-539, 934-935, 1120-1128
+// [SECTION] TRACE ......................... 141-172, 183, 460-477, 486, 608-610, 777-779,
+//                                           814-860, 922-933, 1100-1103, 1119
+// [SECTION] DISPLAY, ZOOM ................. 178-188, 200, 536-539, 934-935, 1120-1128
 // [SECTION] MEMORY, FILE .................. 235-257, 759, 936-943, 1162-1192, 1383
 // [SECTION] PROGRAM ....................... 492, 944, 1202-1208
-// [SECTION] SYSTEM, TEST MODE ............. 216-217, 320-346, 487-489, 617-649, 693-698,
-//                                           945-952, 1209-1212, 1361-1374, 1396
+// [SECTION] SYSTEM, TEST MODE ............. 216-217, 320-323, 345-346, 487-489, 617, 623-624,
+//                                           630, 648-649, 693-698, 945-952, 1209-1212,
+//                                           1361-1374, 1396
 // [SECTION] ADVANCE, USER ................. 480-483, 626-631, 953-954, 1237-1246
 // [SECTION] Compile-time checks and accessor
 //

@@ -45,11 +45,11 @@ class KeysTest : public InstrumentTest {
 
 TEST(KeyNames, NamesAndTheAcceleratorTable) {
   const std::pair<const char*, int> known[] = {
-      {"F1", 40002},          {"F9", 40010},         {"Shift+F1", 40015},    {"Shift+F10", 40021},
-      {"Shift+F7", 40035},    {"Alt+F4", 40027},     {"Alt+F12", 40031},     {"Alt+F11", 40046},
-      {"Alt+Q", 40001},       {"Alt+N", 40041},      {"Ctrl+Alt+B", 40037},  {"Up", 40011},
-      {"Right", 40014},       {"Backspace", 40038},  {"Enter", 40039},       {"Shift+Enter", 40040},
-      {"Insert", 40042},      {"Delete", 40043},     {"Apps", 40044},        {"Ctrl+Home", 40100},
+      {"F1", 40002},       {"F9", 40010},        {"Shift+F1", 40015},   {"Shift+F10", 40021},
+      {"Shift+F7", 40035}, {"Alt+F4", 40027},    {"Alt+F12", 40031},    {"Alt+F11", 40046},
+      {"Alt+Q", 40001},    {"Alt+N", 40041},     {"Ctrl+Alt+B", 40037}, {"Up", 40011},
+      {"Right", 40014},    {"Backspace", 40038}, {"Enter", 40039},      {"Shift+Enter", 40040},
+      {"Insert", 40042},   {"Delete", 40043},    {"Apps", 40044},       {"Ctrl+Home", 40100},
   };
   for (const auto& [name, command] : known) EXPECT_EQ(KeyNameCommand(name), command) << name;
   for (const char* name : {"F10", "F0", "F13", "F1x", "Shift+F12", "Alt+B", "Ctrl+P", "Home", "Q",
@@ -109,7 +109,10 @@ TEST_F(KeysTest, KeysReachTheCurrentNode) {
   Press("Up");
   Press("Ctrl+Home");
   using Calls = std::vector<std::pair<int, int>>;
-  EXPECT_EQ(gCalls, (Calls{{kModeEnter, 2}, {kModeEnter, 2}, {kModeKey, '5'}, {kModeKey, kCmdUp},
+  EXPECT_EQ(gCalls, (Calls{{kModeEnter, 2},
+                           {kModeEnter, 2},
+                           {kModeKey, '5'},
+                           {kModeKey, kCmdUp},
                            {kModeKey, kCmdCtrlHome}}));
   gCalls.clear();
   Press("Shift+F3");
@@ -167,7 +170,8 @@ TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
   Press("Apps");
   const PopupState& p = g().popup;
   ASSERT_TRUE(p.open);
-  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}), std::vector<int>({339, 145, 122, 310}));
+  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}),
+            std::vector<int>({339, 145, 122, 310}));
   EXPECT_EQ(p.selected, 0);  // CENTER
 
   // Down and Left go forward, Up and Right back; separators are skipped, the ends wrap.
@@ -199,7 +203,8 @@ TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
   // With TEST MODE the menu has a 27th item and opens higher.
   g().config.debug.testMode = true;
   Press("Apps");
-  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}), std::vector<int>({339, 138, 122, 324}));
+  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}),
+            std::vector<int>({339, 138, 122, 324}));
 }
 
 TEST_F(KeysTest, FiveNestedPagesKeepFourParents) {

@@ -122,9 +122,9 @@ TEST_F(MouseTest, RightClickOpensThePopUpPlacedOnTheScreen) {
   struct Case {
     int x, y, boxX, boxY;
   };
-  for (const Case c : {Case{100, 100, 100, 100}, Case{677, 289, 677, 289},
-                       Case{678, 290, 556, 290 - 310}, Case{750, 590, 628, 280},
-                       Case{0, 0, 2, 2}}) {
+  for (const Case c :
+       {Case{100, 100, 100, 100}, Case{677, 289, 677, 289}, Case{678, 290, 556, 290 - 310},
+        Case{750, 590, 628, 280}, Case{0, 0, 2, 2}}) {
     Send(WM_MOUSEMOVE, c.x, c.y);
     Send(WM_RBUTTONDOWN, c.x, c.y);
     const PopupState& p = g().popup;

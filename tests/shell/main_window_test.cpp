@@ -6,9 +6,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
@@ -17,6 +17,7 @@
 
 #include "app/frame.h"
 #include "app/instrument.h"
+#include "app/key_commands.h"
 #include "app/param_entry.h"
 #include "main_window.h"
 #include "qt_host.h"

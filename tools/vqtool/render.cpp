@@ -74,8 +74,9 @@ bool ParseMouseKey(const std::string& name, KeyAction& key) {
   for (const Form& f : kForms) {
     if (!name.starts_with(f.prefix)) continue;
     std::vector<int> v;
-    if (!ParseInts(std::string_view(name).substr(std::strlen(f.prefix)), v) || v.size() != f.count ||
-        v[0] < 0 || v[0] >= kScreenWidth || v[1] < 0 || v[1] >= kScreenHeight) {
+    if (!ParseInts(std::string_view(name).substr(std::strlen(f.prefix)), v) ||
+        v.size() != f.count || v[0] < 0 || v[0] >= kScreenWidth || v[1] < 0 ||
+        v[1] >= kScreenHeight) {
       return false;
     }
     if (f.kind == KeyAction::Wheel && (v[2] == 0 || v[2] < -100 || v[2] > 100)) return false;
@@ -122,8 +123,7 @@ void PressKey(HeadlessHost& host, const KeyAction& key) {
       return;
     case KeyAction::Wheel:
       Send(host, WM_MOUSEMOVE, 0, key);
-      Send(host, WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(key.code)) << 16,
-           key);
+      Send(host, WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(key.code)) << 16, key);
       return;
   }
 }
@@ -235,10 +235,8 @@ nlohmann::json StateJson() {
     const SoftKeySlot& k = m.keySlots[slot];
     nlohmann::json lines = nlohmann::json::array();
     for (const char* line : k.lines) lines.push_back(std::string(line, strnlen(line, 16)));
-    keys.push_back({{"target", k.target},
-                    {"state", k.state},
-                    {"lines", lines},
-                    {"pressed", m.pressed[slot]}});
+    keys.push_back(
+        {{"target", k.target}, {"state", k.state}, {"lines", lines}, {"pressed", m.pressed[slot]}});
   }
   j["softKeys"] = keys;
   j["selectionMode"] = m.selectionMode;
