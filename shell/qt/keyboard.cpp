@@ -15,22 +15,15 @@ struct QtKey {
   int qt;
   int vk;
 };
+// clang-format off
 constexpr QtKey kQtKeys[] = {
-    {Qt::Key_Up, kVkUp},
-    {Qt::Key_Down, kVkDown},
-    {Qt::Key_Left, kVkLeft},
-    {Qt::Key_Right, kVkRight},
-    {Qt::Key_Backspace, kVkBackSpace},
-    {Qt::Key_Return, kVkReturn},
-    {Qt::Key_Enter, kVkReturn},
-    {Qt::Key_Insert, kVkInsert},
-    {Qt::Key_Delete, kVkDelete},
-    {Qt::Key_Menu, kVkApps},
-    {Qt::Key_Home, kVkHome},
-    {Qt::Key_Q, 'Q'},
-    {Qt::Key_N, 'N'},
-    {Qt::Key_B, 'B'},
+    {Qt::Key_Up, kVkUp},             {Qt::Key_Down, kVkDown},         {Qt::Key_Left, kVkLeft},
+    {Qt::Key_Right, kVkRight},       {Qt::Key_Backspace, kVkBackSpace},
+    {Qt::Key_Return, kVkReturn},     {Qt::Key_Enter, kVkReturn},      {Qt::Key_Insert, kVkInsert},
+    {Qt::Key_Delete, kVkDelete},     {Qt::Key_Menu, kVkApps},         {Qt::Key_Home, kVkHome},
+    {Qt::Key_Q, 'Q'},                {Qt::Key_N, 'N'},                {Qt::Key_B, 'B'},
 };
+// clang-format on
 static_assert(std::size(kQtKeys) == 14, "the keys of the table besides F1 to F12");
 
 int VirtualKey(int qtKey) {

@@ -24,14 +24,29 @@ struct HelpLine {
   const char* shortcut;
 };
 constexpr HelpLine kHelpLines[] = {
-    {"SWEEP", "Shift+F1"},     {"CENTER", "Shift+F2"},   {"SPAN", "Shift+F3"},
-    {"LEVEL", "Shift+F4"},     {"SETUP", "Shift+F5"},    {"TRACE", "Shift+F6"},
-    {"ZOOM", "Shift+F7"},      {"DISPLAY", "Shift+F8"},  {"MARKER", "Shift+F9"},
-    {"PEAK SEARCH", "Shift+F10"}, {"ANALYSIS", "Shift+F11"}, {"USER", "Alt+F1"},
-    {"MEMORY", "Alt+F2"},      {"FILE", "Alt+F3"},       {"PROGRAM", "Alt+F4"},
-    {"ADVANCE", "Alt+F5"},     {"SYSTEM", "Alt+F6"},     {"UNDO/LOCAL", "Alt+F9"},
-    {"COPY", "Alt+F10"},       {"HELP", "Alt+F12"},      {"SOFT KEYS 1-9", "F1 - F9"},
-    {"STEP FINE/COARSE", "Alt+N"}, {"POP-UP MENU", "Apps, right click"},
+    {"SWEEP", "Shift+F1"},
+    {"CENTER", "Shift+F2"},
+    {"SPAN", "Shift+F3"},
+    {"LEVEL", "Shift+F4"},
+    {"SETUP", "Shift+F5"},
+    {"TRACE", "Shift+F6"},
+    {"ZOOM", "Shift+F7"},
+    {"DISPLAY", "Shift+F8"},
+    {"MARKER", "Shift+F9"},
+    {"PEAK SEARCH", "Shift+F10"},
+    {"ANALYSIS", "Shift+F11"},
+    {"USER", "Alt+F1"},
+    {"MEMORY", "Alt+F2"},
+    {"FILE", "Alt+F3"},
+    {"PROGRAM", "Alt+F4"},
+    {"ADVANCE", "Alt+F5"},
+    {"SYSTEM", "Alt+F6"},
+    {"UNDO/LOCAL", "Alt+F9"},
+    {"COPY", "Alt+F10"},
+    {"HELP", "Alt+F12"},
+    {"SOFT KEYS 1-9", "F1 - F9"},
+    {"STEP FINE/COARSE", "Alt+N"},
+    {"POP-UP MENU", "Apps, right click"},
 };
 
 int32_t HelpHandler(int mode, int16_t*) {
@@ -39,8 +54,7 @@ int32_t HelpHandler(int mode, int16_t*) {
   MenuState& m = g.menu;
   if (mode != kModeEnter) return 0;
   if (m.selectionMode != 3) {
-    m.helpSaved = {m.page, m.parents, m.depth, m.selectionMode, g.screen.screenMode,
-                   m.currentMenu};
+    m.helpSaved = {m.page, m.parents, m.depth, m.selectionMode, g.screen.screenMode, m.currentMenu};
     m.helpFromSavedState = true;
   }
   m.selectionMode = 3;

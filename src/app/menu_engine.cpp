@@ -28,14 +28,18 @@ constexpr MenuId kNodeTestModeAlt = 617;
 constexpr MenuId kNodeSystem = 14;
 constexpr int kFirstUserNode = 480;
 
-bool ValidNode(int node) { return node >= 0 && node < kMenuNodeCount; }
+bool ValidNode(int node) {
+  return node >= 0 && node < kMenuNodeCount;
+}
 
 MenuNode& Node(MenuId id) {
   assert(ValidNode(id) && "menu id out of range");
   return GInstrument->menu.nodes[id];
 }
 
-bool IsNavigation(NodeAction a) { return a != NodeAction::None; }
+bool IsNavigation(NodeAction a) {
+  return a != NodeAction::None;
+}
 
 void MarkColumnChanged() {
   Instrument& g = *GInstrument;
@@ -77,10 +81,11 @@ int32_t CallHandler(MenuId id, int mode, int16_t* key) {
   return StandardHandler(id, mode);
 }
 
+}  // namespace
+
 // The USER pages show the functions registered into them; nodes 480 to 483 open them.
-int32_t UserPageHandler(MenuId id, int mode) {
+int32_t ShowUserPage(MenuId id) {
   Instrument& g = *GInstrument;
-  if (mode != kModeEnter) return 0;
   MenuState& m = g.menu;
   m.userPageEditing = id;
   const MenuNode& node = Node(id);
@@ -95,9 +100,9 @@ int32_t UserPageHandler(MenuId id, int mode) {
   return 1;
 }
 
-}  // namespace
-
-int16_t CommonKeyState() { return GInstrument->program.running == 1 ? kKeyDisabled : kKeyEnabled; }
+int16_t CommonKeyState() {
+  return GInstrument->program.running == 1 ? kKeyDisabled : kKeyEnabled;
+}
 
 int16_t NodeState(MenuId id) {
   if (!ValidNode(id) || id == 0) return kKeyDisabled;
@@ -109,7 +114,7 @@ int16_t NodeState(MenuId id) {
 int32_t EnterNode(MenuId id, int16_t key) {
   if (!ValidNode(id)) return 0;
   if (id >= kFirstUserNode && id < kFirstUserNode + 4 && !Node(id).handler) {
-    return UserPageHandler(id, kModeEnter);
+    return ShowUserPage(id);
   }
   return CallHandler(id, kModeEnter, &key);
 }
@@ -139,6 +144,7 @@ void InitMenus() {
     std::snprintf(p.title, sizeof p.title, "%s", d.title);
   }
   BindHelpNodes();
+  BindUserKeyNodes();
 
   // Start-up patches of the page table, some of them by the debug switches.
   const DebugSwitches& debug = g.config.debug;
@@ -228,8 +234,8 @@ int32_t PressSoftKey(int slot) {
   const MenuId target = record.target;
 
   if (m.selectionMode == 2) {
-    if (m.currentMenu != kNodeUser && !(m.currentMenu >= kFirstUserNode &&
-                                        m.currentMenu < kFirstUserNode + 4)) {
+    if (m.currentMenu != kNodeUser &&
+        !(m.currentMenu >= kFirstUserNode && m.currentMenu < kFirstUserNode + 4)) {
       if (!ValidNode(target) || target == 0) return 0;
       const int16_t kind = Node(target).kind;
       if (kind == kKindRefused) return 0;
@@ -244,7 +250,7 @@ int32_t PressSoftKey(int slot) {
       const int index = slot + kSoftKeysPerPage * (m.userPageEditing - kFirstUserNode);
       m.userTargets[index] = m.registeredFunction;
       m.registeredFunction = 0;
-      UserPageHandler(m.userPageEditing, kModeEnter);
+      ShowUserPage(m.userPageEditing);
       g.frame.redrawFlags |= kRedrawSoftKeys;
       return 1;
     }
@@ -256,12 +262,26 @@ int32_t PressSoftKey(int slot) {
     case 294:
       if (m.currentMenu != 294) GoToMenu(294, 0, key);
       break;
-    case 295: case 296: case 613: case 696: case 870: case 891:
-    case 346: case 694:
+    case 295:
+    case 296:
+    case 613:
+    case 696:
+    case 870:
+    case 891:
+    case 346:
+    case 694:
       m.currentMenu = target;
       EnterNode(target, key);
       break;
-    case 313: case 424: case 425: case 426: case 427: case 428: case 429: case 491: case 492:
+    case 313:
+    case 424:
+    case 425:
+    case 426:
+    case 427:
+    case 428:
+    case 429:
+    case 491:
+    case 492:
       EnterNode(target, key);
       break;
     default:
@@ -372,8 +392,7 @@ int32_t KeyCommand(int source, int command) {
   if ((command >= kCmdPanelFirst && command <= kCmdPanelLast) || command == kCmdZoom) {
     return PressPanelKey(static_cast<MenuId>(command - 40014), source);
   }
-  if (command == kCmdFeed || command == kCmdCtrlP ||
-      (command >= kCmdAltF11 && command <= 40066)) {
+  if (command == kCmdFeed || command == kCmdCtrlP || (command >= kCmdAltF11 && command <= 40066)) {
     return 1;
   }
   if (PopupMenuOpen()) {

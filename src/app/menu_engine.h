@@ -53,14 +53,14 @@ enum class KeyVariant : uint8_t {
 
 // One row of the menu table.
 struct MenuNode {
-  MenuHandler handler = nullptr;  // nullptr: the standard handler of `action`
-  LabelPainter painter = nullptr; // nullptr: the standard painter draws `line1`, `line2`
+  MenuHandler handler = nullptr;   // nullptr: the standard handler of `action`
+  LabelPainter painter = nullptr;  // nullptr: the standard painter draws `line1`, `line2`
   LabelPainter extraPainter = nullptr;
-  StateQuery state = nullptr;     // nullptr: enabled for navigation actions, else disabled
-  StateQuery aux = nullptr;       // nullptr: 3
+  StateQuery state = nullptr;  // nullptr: enabled for navigation actions, else disabled
+  StateQuery aux = nullptr;    // nullptr: 3
   int16_t kind = kKindRefused;
   NodeAction action = NodeAction::None;
-  int16_t page = -1;              // the page a navigation node shows
+  int16_t page = -1;  // the page a navigation node shows
   KeyVariant variant = KeyVariant::Plain;
   const char* line1 = "";
   const char* line2 = "";
@@ -145,6 +145,10 @@ int ClassifyKey(int key);
 
 // The node's state query result (0 enabled, 2 disabled).
 int16_t NodeState(MenuId node);
+// Shows a USER page (nodes 480 to 483) with the functions registered into it.
+int32_t ShowUserPage(MenuId id);
+// Binds the USER panel key and the registration key.
+void BindUserKeyNodes();
 // Enters a node (mode 0) with the key word.
 int32_t EnterNode(MenuId node, int16_t key);
 // The title of a page as one text, line feed included.

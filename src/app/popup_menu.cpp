@@ -19,21 +19,43 @@ constexpr int kSlotPopLineShadow = 54;
 constexpr int kSlotPopCursor = 55;
 
 constexpr PopupItem kItems[] = {
-    {40016, 2, "  CENTER     "},  {40017, 3, "  SPAN       "},  {40018, 4, "  LEVEL      "},
-    {0, 0, ""},                   {40015, 1, "  SWEEP      "},  {40035, 21, "  ZOOM       "},
-    {0, 0, ""},                   {40019, 5, "  SETUP      "},  {40023, 9, "  TRACE      "},
-    {40024, 10, "  DISPLAY    "}, {0, 0, ""},                   {40020, 6, "  MARKER     "},
-    {40021, 7, "  PEAK SEARCH"},  {40022, 8, "  ANALYSIS   "},  {0, 0, ""},
-    {40030, 16, "  USER       "}, {40025, 11, "  MEMORY     "}, {40026, 12, "  FILE       "},
-    {40027, 13, "  PROGRAM    "}, {40029, 15, "  ADVANCE    "}, {40028, 14, "  SYSTEM     "},
-    {0, 0, ""},                   {40034, 29, "  UNDO/LOCAL "}, {40032, 18, "  COPY       "},
-    {40033, 19, "  FEED       "}, {40031, 17, "  HELP       "}, {40036, 323, "  TEST MODE  "},
+    {40016, 2, "  CENTER     "},
+    {40017, 3, "  SPAN       "},
+    {40018, 4, "  LEVEL      "},
+    {0, 0, ""},
+    {40015, 1, "  SWEEP      "},
+    {40035, 21, "  ZOOM       "},
+    {0, 0, ""},
+    {40019, 5, "  SETUP      "},
+    {40023, 9, "  TRACE      "},
+    {40024, 10, "  DISPLAY    "},
+    {0, 0, ""},
+    {40020, 6, "  MARKER     "},
+    {40021, 7, "  PEAK SEARCH"},
+    {40022, 8, "  ANALYSIS   "},
+    {0, 0, ""},
+    {40030, 16, "  USER       "},
+    {40025, 11, "  MEMORY     "},
+    {40026, 12, "  FILE       "},
+    {40027, 13, "  PROGRAM    "},
+    {40029, 15, "  ADVANCE    "},
+    {40028, 14, "  SYSTEM     "},
+    {0, 0, ""},
+    {40034, 29, "  UNDO/LOCAL "},
+    {40032, 18, "  COPY       "},
+    {40033, 19, "  FEED       "},
+    {40031, 17, "  HELP       "},
+    {40036, 323, "  TEST MODE  "},
 };
 static_assert(std::size(kItems) == 27, "26 items and TEST MODE");
 
-PopupState& Popup() { return GInstrument->popup; }
+PopupState& Popup() {
+  return GInstrument->popup;
+}
 
-int ItemHeight(int i) { return kItems[i].command ? kPopupItemHeight : kPopupSeparatorHeight; }
+int ItemHeight(int i) {
+  return kItems[i].command ? kPopupItemHeight : kPopupSeparatorHeight;
+}
 
 // The next enabled item in a direction, wrapping; -1 when none is enabled.
 int NextEnabled(int from, int step) {
@@ -91,7 +113,9 @@ void ClosePopupMenu(bool redraw) {
   if (redraw) RedrawScreen(true, false);
 }
 
-bool PopupMenuOpen() { return Popup().open; }
+bool PopupMenuOpen() {
+  return Popup().open;
+}
 
 void SelectPopupItem(int item) {
   if (!PopupItemEnabled(item) || item == Popup().selected) return;

@@ -141,8 +141,8 @@ static void FillSlotRecords() {
     s = SoftKeySlot{};
     s.target = SlotTarget(page, slot);
     if (m.selectionMode == 2) {
-      const int16_t kind = m.nodes[s.target].kind;
-      s.state = (kind == kKindRegistrable || kind == kKindRegistrableRun) ? 0 : kKeyDisabled;
+      // Registration: everything but the refused nodes can be chosen or passed through.
+      s.state = m.nodes[s.target].kind != kKindRefused && s.target != 0 ? 0 : kKeyDisabled;
     } else {
       s.state = NodeState(s.target);
     }

@@ -10,7 +10,8 @@ constexpr int kSoftKeyBoxWidth = 91;
 constexpr int kSoftKeyBoxHeight = 46;
 constexpr int kListLayoutX = 23;
 
-// The top of a key's box: 20 + 56 x slot, the ninth key at 551 (in the list layout 115 + 53 x slot).
+// The top of a key's box: 20 + 56 x slot, the ninth key at 551 (in the list layout 115 + 53 x
+// slot).
 int SoftKeyBoxY(int slot, bool listLayout = false);
 
 // Paints the column (bits 12 and 13 of the redraw flags) into the current target.

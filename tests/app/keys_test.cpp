@@ -45,11 +45,10 @@ class KeysTest : public InstrumentTest {
 
 TEST(KeyNames, NamesAndTheAcceleratorTable) {
   const std::pair<const char*, int> known[] = {
-      {"F1", 40002},       {"F9", 40010},        {"Shift+F1", 40015},   {"Shift+F10", 40021},
-      {"Shift+F7", 40035}, {"Alt+F4", 40027},    {"Alt+F12", 40031},    {"Alt+F11", 40046},
-      {"Alt+Q", 40001},    {"Alt+N", 40041},     {"Ctrl+Alt+B", 40037}, {"Up", 40011},
-      {"Right", 40014},    {"Backspace", 40038}, {"Enter", 40039},      {"Shift+Enter", 40040},
-      {"Insert", 40042},   {"Delete", 40043},    {"Apps", 40044},       {"Ctrl+Home", 40100},
+      {"F1", 40002},    {"F9", 40010},          {"Alt+F11", 40046}, {"Alt+Q", 40001},
+      {"Alt+N", 40041}, {"Ctrl+Alt+B", 40037},  {"Right", 40014},   {"Backspace", 40038},
+      {"Enter", 40039}, {"Shift+Enter", 40040}, {"Insert", 40042},  {"Delete", 40043},
+      {"Apps", 40044},  {"Ctrl+Home", 40100},
   };
   for (const auto& [name, command] : known) EXPECT_EQ(KeyNameCommand(name), command) << name;
   for (const char* name : {"F10", "F0", "F13", "F1x", "Shift+F12", "Alt+B", "Ctrl+P", "Home", "Q",
@@ -73,14 +72,14 @@ TEST_F(KeysTest, PanelKeysOpenTheirPages) {
     const char* title;
   };
   const Panel panels[] = {
-      {"Shift+F2", 2, 1, "CENTER"},     {"Shift+F3", 3, 2, "SPAN"},
-      {"Shift+F4", 4, 3, "LEVEL"},      {"Shift+F5", 5, 8, "SETUP"},
-      {"Shift+F9", 6, 13, "MARKER"},    {"Shift+F10", 7, 19, "PEAK\nSEARCH"},
-      {"Shift+F11", 8, 46, "ANALYSIS"}, {"Shift+F6", 9, 21, "TRACE"},
-      {"Shift+F8", 10, 41, "DISPLAY"},  {"Alt+F2", 11, 65, "MEMORY"},
-      {"Alt+F3", 12, 70, "FILE"},       {"Alt+F4", 13, 95, "PROGRAM"},
-      {"Alt+F6", 14, 54, "SYSTEM"},     {"Alt+F5", 15, 86, "ADVANCE"},
-      {"Alt+F1", 16, 107, "USER"},      {"Shift+F7", 21, 53, "ZOOM"},
+      {"Shift+F2", 2, 1, "CENTER"},         {"Shift+F3", 3, 2, "SPAN"},
+      {"Shift+F4", 4, 3, "LEVEL"},          {"Shift+F5", 5, 8, "SETUP"},
+      {"Shift+F9", 6, 13, "MARKER"},        {"Shift+F6", 9, 21, "TRACE"},
+      {"Shift+F10", 7, 19, "PEAK\nSEARCH"}, {"Shift+F11", 8, 46, "ANALYSIS"},
+      {"Shift+F8", 10, 41, "DISPLAY"},      {"Alt+F2", 11, 65, "MEMORY"},
+      {"Alt+F3", 12, 70, "FILE"},           {"Alt+F4", 13, 95, "PROGRAM"},
+      {"Alt+F6", 14, 54, "SYSTEM"},         {"Alt+F5", 15, 86, "ADVANCE"},
+      {"Alt+F1", 16, 107, "USER"},          {"Shift+F7", 21, 53, "ZOOM"},
       {"Shift+F1", 1, 0, "SWEEP"},
   };
   for (const Panel& p : panels) {

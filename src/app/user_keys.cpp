@@ -1,0 +1,51 @@
+// The USER panel key and the registration of functions into the USER pages.
+#include "app/instrument.h"
+#include "app/menu_engine.h"
+#include "app/renderer.h"
+#include "app/softkey_column.h"
+
+namespace vq {
+
+namespace {
+
+constexpr MenuId kNodeUser = 16;
+constexpr MenuId kNodeRegister = 1209;
+constexpr MenuId kFirstUserPageNode = 480;
+
+int32_t UserHandler(int mode, int16_t*) {
+  return mode == kModeEnter ? ShowUserPage(kFirstUserPageNode) : 0;
+}
+
+// USER KEY REGIST switches the registration mode on and off: while it is on, the next function
+// key chosen is stored into the USER slot pressed after it.
+int32_t RegisterHandler(int mode, int16_t*) {
+  Instrument& g = *GInstrument;
+  if (mode != kModeEnter) return 0;
+  MenuState& m = g.menu;
+  m.selectionMode = m.selectionMode == 2 ? 0 : 2;
+  m.registeredFunction = 0;
+  g.frame.redrawFlags |= kRedrawSoftKeys;
+  return 1;
+}
+
+void RegisterPainter(int slot, int16_t pressed) {
+  MenuState& m = GInstrument->menu;
+  m.nodes[kNodeRegister].valueLine = "OFF ON";
+  SoftKeySlot& s = m.keySlots[slot];
+  s.style = 1;
+  s.index = m.selectionMode == 2 ? 1 : 0;
+  StandardLabelPainter(slot, pressed);
+}
+
+}  // namespace
+
+void BindUserKeyNodes() {
+  MenuState& m = GInstrument->menu;
+  m.nodes[kNodeUser].handler = UserHandler;
+  m.nodes[kNodeRegister].handler = RegisterHandler;
+  m.nodes[kNodeRegister].state = CommonKeyState;
+  m.nodes[kNodeRegister].kind = kKindNavigation;
+  m.nodes[kNodeRegister].painter = RegisterPainter;
+}
+
+}  // namespace vq
