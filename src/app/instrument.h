@@ -16,6 +16,8 @@
 #include "app/param_entry.h"
 #include "app/popup_menu.h"
 #include "platform/host.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
 #include "platform/surface.h"
 
 namespace vq {
@@ -138,6 +140,8 @@ struct Instrument {
   MenuState menu;
   PopupState popup;
   MouseState mouse;
+  ConditionState conditions;
+  TraceStore traces;
   MessageState messages;
   EntryState entry;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away

@@ -149,7 +149,10 @@ bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::strin
     } else if (const int command = KeyNameCommand(name)) {
       key = {KeyAction::Command, command};
     } else if (!ParseMouseKey(name, key)) {
-      error = "unknown key name " + name;
+      error = name.find(':') == std::string::npos
+                  ? "unknown key name " + name
+                  : "bad mouse key " + name +
+                        " (Click:X,Y, RightClick:X,Y or Wheel:X,Y,N with X below 800, Y below 600)";
       return false;
     }
     keys.push_back(key);
