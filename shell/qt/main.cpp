@@ -14,6 +14,11 @@ int main(int argc, char** argv) {
   vq::QtHost host;
   auto instrument = vq::CreateInstrument(host);
   const vq::StartResult start = vq::StartUp(host, {});
+  // A file named on the command line opens as if it were dropped on the window.
+  if (start.running && argc > 1) {
+    vq::SetDroppedFiles({argv[1]});
+    vq::WindowProc(vq::WM_DROPFILES, 0, 0);
+  }
   const int exitCode = start.running ? host.RunLoop() : start.exitCode;
   vq::DestroyInstrument(instrument);
   return exitCode;

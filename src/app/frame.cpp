@@ -9,8 +9,11 @@
 #include "app/menu_engine.h"
 #include "app/messages.h"
 #include "app/mouse.h"
+#include "app/param_entry.h"
+#include "app/popup_menu.h"
 #include "app/program.h"
 #include "app/renderer.h"
+#include "files/trace_files.h"
 #include "link/viewer_menu.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -49,12 +52,29 @@ void TimerStep() {
   if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
 }
 
-// Only the last of several dropped files would be used; no file type is accepted until the
-// trace file formats are known to the viewer, so every drop is ignored.
+// Only the last of several dropped files is used. Trace files load into the active trace; an
+// all-trace file only while the FILE item list offers ALL TRACE and no analyzer is connected.
+// Data and settings files are ignored until their readers exist.
 void DropFiles() {
   Instrument& g = *GInstrument;
   if (g.frame.droppedFiles.empty()) return;
+  const std::string path = g.frame.droppedFiles.back();
   g.frame.droppedFiles.clear();
+  const int type = DetectFileType(path);
+  const bool allTrace =
+      type == kFileAllTrace && g.menu.pages[71].target[1] == 1383 && g.link.connected != 1;
+  if (type == kFileTrace || allTrace) {
+    ClosePopupMenu(false);
+    EndEntry();
+    const int code =
+        allTrace ? LoadAllTraceFile(path) : LoadTraceFile(path, g.traces.state.activeTrace);
+    if (code == 0) {
+      GoToMenu(12, 0, 0);
+      g.frame.redrawFlags = kRedrawAll;
+    } else {
+      ShowMessage(code);
+    }
+  }
   g.host->BringToForeground();
 }
 
@@ -110,6 +130,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   SelectColourScheme(0);
 
   InitMenus();
+  InitConditions();
   StartMenus();
   try {
     g.frame.workBuffer.assign(kWorkBufferBytes, 0);

@@ -13,10 +13,6 @@ namespace vq {
 
 namespace {
 
-constexpr MenuId kNodeHelp = 17;
-constexpr MenuId kNodeCopy = 18;
-constexpr MenuId kNodeHelpReturn = 20;
-constexpr int kHelpPage = 188;
 constexpr int kSlotMiscWin = 72;
 
 struct HelpLine {

@@ -15,10 +15,11 @@
 #include "app/mouse.h"
 #include "app/param_entry.h"
 #include "app/popup_menu.h"
+#include "app/waveform.h"
 #include "platform/host.h"
+#include "platform/surface.h"
 #include "traces/meas_condition.h"
 #include "traces/traces.h"
-#include "platform/surface.h"
 
 namespace vq {
 
@@ -144,6 +145,7 @@ struct Instrument {
   TraceStore traces;
   MessageState messages;
   EntryState entry;
+  WaveformState waveform;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;

@@ -12,21 +12,12 @@
 #include "app/param_entry.h"
 #include "app/popup_menu.h"
 #include "app/renderer.h"
+#include "app/waveform.h"
 #include "resources/menu_tables.h"
 
 namespace vq {
 
 namespace {
-
-constexpr MenuId kNodeUser = 16;
-constexpr MenuId kNodeHelp = 17;
-constexpr MenuId kNodeCopy = 18;
-constexpr MenuId kNodeUndoLocal = 29;
-constexpr MenuId kNodeProgramStop = 492;
-constexpr MenuId kNodeTestMode = 323;
-constexpr MenuId kNodeTestModeAlt = 617;
-constexpr MenuId kNodeSystem = 14;
-constexpr int kFirstUserNode = 480;
 
 bool ValidNode(int node) {
   return node >= 0 && node < kMenuNodeCount;
@@ -90,7 +81,7 @@ int32_t ShowUserPage(MenuId id) {
   m.userPageEditing = id;
   const MenuNode& node = Node(id);
   SoftKeyPage& page = m.pages[node.page];
-  const int first = (id - kFirstUserNode) * kSoftKeysPerPage;
+  const int first = (id - kFirstUserPageNode) * kSoftKeysPerPage;
   for (int s = 0; s < kSoftKeysPerPage - 1; ++s) page.target[s] = m.userTargets[first + s];
   if (m.page != node.page) {
     ShowSoftKeyPage(node.page, 0);
@@ -113,7 +104,7 @@ int16_t NodeState(MenuId id) {
 
 int32_t EnterNode(MenuId id, int16_t key) {
   if (!ValidNode(id)) return 0;
-  if (id >= kFirstUserNode && id < kFirstUserNode + 4 && !Node(id).handler) {
+  if (id >= kFirstUserPageNode && id < kFirstUserPageNode + 4 && !Node(id).handler) {
     return ShowUserPage(id);
   }
   return CallHandler(id, kModeEnter, &key);
@@ -145,6 +136,9 @@ void InitMenus() {
   }
   BindHelpNodes();
   BindUserKeyNodes();
+  BindZoomMenu();
+  BindConditionMenus();
+  BindTraceMenus();
 
   // Start-up patches of the page table, some of them by the debug switches.
   const DebugSwitches& debug = g.config.debug;
@@ -235,7 +229,7 @@ int32_t PressSoftKey(int slot) {
 
   if (m.selectionMode == 2) {
     if (m.currentMenu != kNodeUser &&
-        !(m.currentMenu >= kFirstUserNode && m.currentMenu < kFirstUserNode + 4)) {
+        !(m.currentMenu >= kFirstUserPageNode && m.currentMenu < kFirstUserPageNode + 4)) {
       if (!ValidNode(target) || target == 0) return 0;
       const int16_t kind = Node(target).kind;
       if (kind == kKindRefused) return 0;
@@ -247,7 +241,7 @@ int32_t PressSoftKey(int slot) {
       return 1;
     }
     if (slot != kSoftKeysPerPage - 1) {
-      const int index = slot + kSoftKeysPerPage * (m.userPageEditing - kFirstUserNode);
+      const int index = slot + kSoftKeysPerPage * (m.userPageEditing - kFirstUserPageNode);
       m.userTargets[index] = m.registeredFunction;
       m.registeredFunction = 0;
       ShowUserPage(m.userPageEditing);

@@ -15,6 +15,23 @@ constexpr int kLabelChars = 15;  // a label line holds 15 characters in a 16-byt
 
 using MenuId = int16_t;
 
+// Nodes and pages the engine itself names.
+constexpr MenuId kNodeSweep = 1;
+constexpr MenuId kNodeFile = 12;
+constexpr MenuId kNodeSystem = 14;
+constexpr MenuId kNodeUser = 16;
+constexpr MenuId kNodeHelp = 17;
+constexpr MenuId kNodeCopy = 18;
+constexpr MenuId kNodeHelpReturn = 20;
+constexpr MenuId kNodeUndoLocal = 29;
+constexpr MenuId kNodeTestMode = 323;
+constexpr MenuId kFirstUserPageNode = 480;  // nodes 480 to 483 open the four USER pages
+constexpr MenuId kNodeProgramStop = 492;
+constexpr MenuId kNodeTestModeAlt = 617;
+constexpr MenuId kNodeUserRegister = 1209;
+constexpr int kWaitPage = 133;
+constexpr int kHelpPage = 188;
+
 // Node handler modes.
 constexpr int kModeEnter = 0;
 constexpr int kModeLeave = 1;

@@ -14,6 +14,7 @@
 #include "app/primitives.h"
 #include "app/renderer.h"
 #include "app/softkey_column.h"
+#include "app/waveform.h"
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
 
@@ -80,11 +81,20 @@ void DrawStaticAreas(uint32_t flags) {
   if (flags & (kRedrawSoftKeys | kRedrawSoftKeyPath)) PaintSoftKeyColumn();
   if (flags & kRedrawGraphFrames) {
     for (int i = 0; i < GraphCount(mode); ++i) DrawGraphFrame(GraphOf(mode, i));
+    PlotGraphs(flags);
     if (mode == kScreenModeHelp) DrawHelpPage();
+  }
+  if (GraphCount(mode) > 0) {
+    if (flags & kRedrawConditions) DrawConditionArea();
+    if (flags & kRedrawTraceLabels) DrawTraceLabelBoxes();
+    if (flags & kRedrawAxisLabels) DrawAxisLabels();
+    if (flags & kRedrawLevelLabels) DrawLevelLabels();
+    if (flags & kRedrawStatusColumn) DrawTraceStatusColumn();
   }
 }
 
 void DrawDynamicLayer() {
+  DrawZoomOverlays();
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();
   DrawPopupMenu();

@@ -28,8 +28,6 @@ constexpr int kSlotFuncNotShadow = 38;
 constexpr int kSlotFuncCur = 39;
 constexpr int kSlotFuncCurChar = 40;
 constexpr int kSlotFuncCon = 41;
-constexpr MenuId kNodeProgramStop = 492;
-constexpr int kWaitPage = 133;
 
 void CopyLine(char (&dst)[16], const char* src) {
   std::snprintf(dst, sizeof dst, "%.15s", src ? src : "");

@@ -8,10 +8,6 @@ namespace vq {
 
 namespace {
 
-constexpr MenuId kNodeUser = 16;
-constexpr MenuId kNodeRegister = 1209;
-constexpr MenuId kFirstUserPageNode = 480;
-
 int32_t UserHandler(int mode, int16_t*) {
   return mode == kModeEnter ? ShowUserPage(kFirstUserPageNode) : 0;
 }
@@ -30,7 +26,7 @@ int32_t RegisterHandler(int mode, int16_t*) {
 
 void RegisterPainter(int slot, int16_t pressed) {
   MenuState& m = GInstrument->menu;
-  m.nodes[kNodeRegister].valueLine = "OFF ON";
+  m.nodes[kNodeUserRegister].valueLine = "OFF ON";
   SoftKeySlot& s = m.keySlots[slot];
   s.style = 1;
   s.index = m.selectionMode == 2 ? 1 : 0;
@@ -42,10 +38,10 @@ void RegisterPainter(int slot, int16_t pressed) {
 void BindUserKeyNodes() {
   MenuState& m = GInstrument->menu;
   m.nodes[kNodeUser].handler = UserHandler;
-  m.nodes[kNodeRegister].handler = RegisterHandler;
-  m.nodes[kNodeRegister].state = CommonKeyState;
-  m.nodes[kNodeRegister].kind = kKindNavigation;
-  m.nodes[kNodeRegister].painter = RegisterPainter;
+  m.nodes[kNodeUserRegister].handler = RegisterHandler;
+  m.nodes[kNodeUserRegister].state = CommonKeyState;
+  m.nodes[kNodeUserRegister].kind = kKindNavigation;
+  m.nodes[kNodeUserRegister].painter = RegisterPainter;
 }
 
 }  // namespace vq

@@ -1,8 +1,10 @@
 // The measurement condition record (488 bytes, also a file format) and the shared conversions.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace vq {
 
@@ -36,9 +38,9 @@ struct MeasCondition {
   int16_t rollAverageTimes;
   int16_t frequencyMode;  // 0 wavelength axis, 1 frequency axis
   uint16_t noiseMaskDirection;
-  int16_t levelUnit;     // 0 power, 1 power density
+  int16_t levelUnit;      // 0 power, 1 power density
   uint16_t subScaleMode;  // 0 linear, 1 log, 2 dB/km, 3 percent
-  int16_t samplingAuto;  // 0 entered, 1 AUTO, 2 from the entered interval
+  int16_t samplingAuto;   // 0 entered, 1 AUTO, 2 from the entered interval
   int32_t samplingPoints;
   int32_t storedPoints;
   int32_t noiseMask;  // dBm; -101 = OFF
@@ -95,10 +97,14 @@ static_assert(offsetof(MeasCondition, firmwareVersion) == 472, "layout");
 
 // The measurement conditions of the instrument: the four roles of the record and the sweep.
 struct ConditionState {
-  MeasCondition setting{};   // what the user sets and sees; carries the screen label
-  MeasCondition measured{};  // the conditions of the last measurement
-  MeasCondition panes[2]{};  // level scales of the upper and lower pane
-  int32_t sweepState = 0;    // 0 idle; the analyzer's sweeps run only over the link
+  MeasCondition setting{};                // what the user sets and sees; carries the screen label
+  MeasCondition measured{};               // the conditions of the last measurement
+  MeasCondition panes[2]{};               // level scales of the upper and lower pane
+  int32_t sweepState = 0;                 // 0 idle; the analyzer's sweeps run only over the link
+  int16_t yDivisions = 10;                // level divisions of the graph: 8, 10 or 12
+  bool smoothingAvailable = false;        // the instrument offers smoothing
+  bool correctionTableAvailable = false;  // a resolution-correction table is loaded
+  std::array<std::array<char, 16>, 9> valueLines{};  // value lines of the painted keys, by slot
 };
 
 // Shared conversions.
@@ -107,5 +113,31 @@ double LinearToDbm(double mw);
 double AirRefractiveIndex(double nm);
 double WavelengthToFrequency(double nm, bool noAirCorrection = false);
 double FrequencyToWavelength(double thz, bool noAirCorrection = false);
+
+// Brings a record from a file or the instrument into the limits of the parameter table; levels,
+// when given, are the trace's values, and those outside the instrument's range become 0.
+void NormaliseCondition(MeasCondition& c, std::span<double> levels = {});
+
+// The window fields as the user enters them: nm, or THz when the record is in frequency mode.
+// Each keeps the other window fields coupled and recomputes the sampling.
+void SetCentre(MeasCondition& c, double value);
+void SetStart(MeasCondition& c, double value);
+void SetStop(MeasCondition& c, double value);
+void SetSpan(MeasCondition& c, double value);
+
+// The sampling points that span, resolution and the sampling mode give.
+int32_t SamplingPoints(const MeasCondition& c);
+// Stores SamplingPoints and the interval; in interval mode the entered interval stays.
+void UpdateSampling(MeasCondition& c);
+
+// The screen name of a sensitivity with its chop mode ("HIGH1/CHOP"); "" when out of range.
+const char* SensitivityName(int sensitivity, int chopMode);
+
+// A fresh setting record, before any file or instrument has supplied one.
+MeasCondition DefaultSettingRecord();
+// The four records of the context set to the fresh record.
+void InitConditions();
+// Handlers, painters and states of the CENTER, SPAN, LEVEL and SETUP keys.
+void BindConditionMenus();
 
 }  // namespace vq

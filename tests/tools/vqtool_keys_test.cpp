@@ -48,7 +48,7 @@ TEST_F(VqtoolKeysTest, PanelKeyReportsItsPageAndLabels) {
   EXPECT_EQ(s.at("depth"), 0);
   const nlohmann::json& keys = s.at("softKeys");
   ASSERT_EQ(keys.size(), 9u);
-  EXPECT_EQ(keys[0].at("lines"), nlohmann::json({"CENTER", "", ""}));
+  EXPECT_EQ(keys[0].at("lines"), nlohmann::json({"CENTER", "", "1550.000nm"}));
   EXPECT_EQ(keys[3].at("lines")[1], "->CENTER");
   EXPECT_EQ(keys[8].at("target"), 0);
 

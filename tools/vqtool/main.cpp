@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "convert.h"
 #include "render.h"
 
 namespace {
@@ -10,7 +11,8 @@ namespace {
 const char* const kUsage =
     "usage: vqtool COMMAND [ARGS]\n"
     "commands:\n"
-    "  render   start headless, capture the screen, write the state (vqtool render --help)\n";
+    "  render   start headless, capture the screen, write the state (vqtool render --help)\n"
+    "  convert  convert a trace file to another form (vqtool convert --help)\n";
 
 }  // namespace
 
@@ -34,6 +36,13 @@ int main(int argc, char** argv) {
       return 2;
     }
     return vq::RunRender(options);
+  }
+  if (command == "convert") {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+      std::fputs(vq::kConvertHelp, stdout);
+      return 0;
+    }
+    return vq::RunConvert(args);
   }
   std::fprintf(stderr, "vqtool: unknown command %s\n", command.c_str());
   return 2;

@@ -135,6 +135,48 @@ std::string Trimmed(const char* text, size_t size) {
   return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
+// The fields of a condition record that tell which window and scale a trace was taken with.
+nlohmann::json RecordJson(const MeasCondition& c) {
+  return {{"label", Trimmed(c.label, 56)},
+          {"centre", c.centre},
+          {"span", c.span},
+          {"start", c.start},
+          {"stop", c.stop},
+          {"resolution", c.resolution},
+          {"refLevel", c.refLevel},
+          {"logScale", c.logScale},
+          {"sensitivity", c.sensitivity},
+          {"samplingPoints", c.samplingPoints},
+          {"storedPoints", c.storedPoints},
+          {"frequencyMode", c.frequencyMode}};
+}
+
+// Each trace's state, record and a summary of its levels (mW) over its sampling points.
+nlohmann::json TracesJson() {
+  const TraceStore& store = GInstrument->traces;
+  nlohmann::json traces = nlohmann::json::array();
+  for (int t = 0; t < kTraceCount; ++t) {
+    const Trace& trace = store.traces[t];
+    const int points = std::clamp(trace.condition.samplingPoints, 0, kMaxPoints);
+    nlohmann::json j = {{"trace", std::string(1, static_cast<char>('A' + t))},
+                        {"attribute", store.state.attribute[t]},
+                        {"fixedFrom", store.state.fixedFrom[t]},
+                        {"display", store.state.display[t]},
+                        {"pane", store.state.pane[t]},
+                        {"record", RecordJson(trace.condition)},
+                        {"points", points}};
+    if (points > 0) {
+      const auto peak = std::max_element(trace.level.begin(), trace.level.begin() + points);
+      j["firstLevel"] = trace.level[0];
+      j["lastLevel"] = trace.level[points - 1];
+      j["peakLevel"] = *peak;
+      j["peakIndex"] = peak - trace.level.begin();
+    }
+    traces.push_back(j);
+  }
+  return traces;
+}
+
 }  // namespace
 
 bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
@@ -263,6 +305,10 @@ nlohmann::json StateJson() {
                 {"value", e.value},
                 {"digits", std::string(e.digits, strnlen(e.digits, sizeof e.digits))}};
   j["mouseHeldElement"] = g.frame.mouseHeldElement;
+  j["activeTrace"] = g.traces.state.activeTrace;
+  j["traces"] = TracesJson();
+  j["settingRecord"] = RecordJson(g.conditions.setting);
+  j["measuredRecord"] = RecordJson(g.conditions.measured);
   return j;
 }
 

@@ -1,0 +1,150 @@
+// Tests of the CENTER, SPAN, LEVEL and SETUP keys, pressed through the window procedure.
+#include <cstring>
+#include <string>
+
+#include "app/key_names.h"
+#include "app/renderer.h"
+#include "app/softkey_column.h"
+#include "support/instrument_fixture.h"
+#include "traces/meas_condition.h"
+
+namespace vq {
+namespace {
+
+class ConditionMenuTest : public InstrumentTest {
+ protected:
+  void SetUp() override {
+    InstrumentTest::SetUp();
+    Start();
+  }
+  void Press(const char* name) {
+    const int command = KeyNameCommand(name);
+    ASSERT_NE(command, 0) << name;
+    WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
+    PumpUntilIdle(host);
+  }
+  // Types the text and Enter; the loop draws (and clears the redraw flags) unless told not to.
+  void Type(const std::string& text, bool draw = true) {
+    for (char ch : text) WindowProc(WM_CHAR, static_cast<uintptr_t>(ch), 0);
+    WindowProc(WM_COMMAND, static_cast<uintptr_t>(KeyNameCommand("Enter")), 0);
+    if (draw) PumpUntilIdle(host);
+  }
+  // The value line of a key as the column last painted it.
+  std::string ValueLine(int slot) {
+    CaptureSoftKeyLabels();
+    return g().menu.keySlots[slot].lines[2];
+  }
+  MeasCondition& setting() { return g().conditions.setting; }
+};
+
+TEST_F(ConditionMenuTest, CentreEntryCouplesTheWindow) {
+  ASSERT_EQ(setting().centre, 1550);
+  Press("Shift+F2");
+  EXPECT_EQ(ValueLine(0), "1550.000nm");
+  Press("F1");
+  ASSERT_EQ(g().entry.parameter, 0);
+  g().frame.redrawFlags = 0;
+  Type("1550.5", false);
+  EXPECT_EQ(g().frame.redrawFlags & 0x7F0016u, 0x7F0016u);
+  PumpUntilIdle(host);
+  EXPECT_EQ(setting().centre, 1550.5);
+  EXPECT_EQ(setting().start, 1500.5);
+  EXPECT_EQ(setting().stop, 1600.5);
+  Press("Up");  // the fine step of CENTER WL
+  EXPECT_NEAR(setting().centre, 1550.6, 1e-9);
+  EXPECT_NEAR(setting().stop, 1600.6, 1e-9);
+  EXPECT_EQ(ValueLine(0), "1550.600nm");
+  // A value beyond the model's range is clamped, and letters are refused.
+  Type("99999");
+  EXPECT_EQ(setting().centre, 1700);
+  const MeasCondition before = setting();
+  Type("x");
+  EXPECT_EQ(std::memcmp(&before, &setting(), sizeof before), 0);
+  // Leaving the key closes the entry.
+  Press("Shift+F3");
+  EXPECT_EQ(g().entry.parameter, -1);
+}
+
+TEST_F(ConditionMenuTest, FrequencyAxisAndSpan) {
+  Press("Shift+F2");
+  Press("F7");  // HORZN SCALE
+  EXPECT_EQ(setting().frequencyMode, 1);
+  Press("F1");
+  EXPECT_EQ(g().entry.parameter, 1);  // CENTER FREQ
+  Type("193.4");
+  EXPECT_NEAR(WavelengthToFrequency(setting().centre), 193.4, 1e-5);
+  EXPECT_EQ(ValueLine(0), "193.4000THz");
+  Press("F7");
+  Press("Shift+F3");
+  Press("F1");  // SPAN
+  EXPECT_EQ(g().entry.parameter, 2);
+  Type("20");
+  EXPECT_EQ(setting().span, 20);
+  EXPECT_NEAR(setting().start, setting().centre - 10, 1e-9);
+  EXPECT_EQ(setting().samplingPoints, 1001);  // AUTO: 20 nm / 0.02 nm
+  Press("F5");                                // FULL SPAN
+  EXPECT_EQ(setting().start, 600);
+  EXPECT_EQ(setting().stop, 1700);
+}
+
+TEST_F(ConditionMenuTest, LevelScales) {
+  Press("Shift+F4");
+  Press("F1");
+  EXPECT_EQ(g().entry.parameter, 16);
+  Type("-20");
+  EXPECT_EQ(setting().refLevel, -20);
+  Press("F3");  // LIN SCALE
+  EXPECT_EQ(setting().logScale, -10);
+  Press("F1");
+  EXPECT_EQ(g().entry.parameter, 17);  // the linear reference level, in mW
+  EXPECT_NEAR(g().entry.value, 0.01, 1e-15);
+  Press("Shift+F4");
+  Press("F2");  // LOG SCALE: back to a logarithmic scale
+  EXPECT_EQ(g().entry.parameter, 18);
+  EXPECT_EQ(g().entry.value, 10);
+  Type("5");
+  EXPECT_EQ(setting().logScale, 5);
+  EXPECT_EQ(ValueLine(1), " 5.0dB/D");
+  Press("F6");  // LEVEL UNIT switches and shows the word it chose
+  EXPECT_EQ(setting().levelUnit, 1);
+  EXPECT_EQ(ValueLine(5), "dBm dBm/nm");
+  EXPECT_EQ(g().menu.keySlots[5].style, 1);
+  EXPECT_EQ(g().menu.keySlots[5].index, 1);
+}
+
+TEST_F(ConditionMenuTest, SetupResolutionAndSampling) {
+  Press("Shift+F5");
+  EXPECT_EQ(ValueLine(1), "NORM/AUTO");
+  Press("F1");  // RESOLUTION page
+  Press("F1");  // 0.02nm
+  EXPECT_EQ(setting().resolution, 0.02);
+  EXPECT_EQ(setting().samplingPoints, 25001);
+  Press("F9");
+  EXPECT_EQ(ValueLine(0), " 0.020nm");
+  Press("F4");  // SAMPLING POINT
+  Type("2001");
+  EXPECT_EQ(setting().samplingAuto, 0);
+  EXPECT_EQ(setting().samplingPoints, 2001);
+  EXPECT_NEAR(setting().samplingInterval, 0.05, 1e-12);
+  Press("F5");  // SAMPLING POINT AUTO
+  EXPECT_EQ(setting().samplingAuto, 1);
+  EXPECT_EQ(setting().samplingPoints, 25001);
+  Press("F3");  // AVERAGE TIMES
+  Type("2000");
+  EXPECT_EQ(setting().averageTimes, 999);
+}
+
+TEST_F(ConditionMenuTest, GreyedKeysChangeNothing) {
+  Press("Shift+F2");
+  const MeasCondition before = setting();
+  const MenuId current = g().menu.currentMenu;
+  for (const char* key : {"F4", "F5", "F6"}) {  // PEAK->CENTER, MEAN WL->CENTER, AUTO CENTER
+    Press(key);
+    EXPECT_EQ(g().menu.currentMenu, current) << key;
+  }
+  EXPECT_EQ(std::memcmp(&before, &setting(), sizeof before), 0);
+  EXPECT_EQ(g().entry.parameter, -1);
+}
+
+}  // namespace
+}  // namespace vq
