@@ -10,23 +10,13 @@
 #include "app/instrument.h"
 #include "app/renderer.h"
 #include "app/waveform.h"
-#include "platform/headless_host.h"
+#include "started_instrument.h"
 
 namespace {
 
 // A started instrument on a headless host showing seven noisy 50001-point traces.
-struct Started {
-  vq::HeadlessHost host;
-  std::unique_ptr<vq::Instrument> context;
-  std::filesystem::path home;
-
-  Started() {
-    home = std::filesystem::temp_directory_path() / "vq_waveform_bench_home";
-    std::filesystem::create_directories(home);
-    host.realSleep = false;
-    context = vq::CreateInstrument(host);
-    vq::StartUp(host, {home.string(), false});
-    vq::PumpUntilIdle(host);
+struct Started : vq::StartedInstrument {
+  Started() : vq::StartedInstrument("vq_waveform_bench_home") {
     vq::Instrument& g = *vq::GInstrument;
     vq::MeasCondition& c = g.conditions.setting;
     c.start = 1500, c.stop = 1600, c.span = 100, c.centre = 1550, c.refLevel = 0, c.logScale = 10;
@@ -41,11 +31,6 @@ struct Started {
       }
       g.traces.state.display[t] = 0;
     }
-  }
-  ~Started() {
-    vq::WindowProc(vq::WM_CLOSE, 0, 0);
-    vq::DestroyInstrument(context);
-    std::filesystem::remove_all(home);
   }
 };
 

@@ -17,20 +17,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kParamSpanWl = 2;
-constexpr int kParamSpanFreq = 3;
-constexpr int kParamLinearRef = 17;
-constexpr int kParamLinearBase = 19;
-constexpr int kParamNoiseMask = 36;
-constexpr int kParamLineMarker3 = 42;
-constexpr int kParamLineMarker4 = 43;
-constexpr int kParamValue = 71;
-constexpr int kParamAddress = 74;
-constexpr int kParamData = 75;
-constexpr int kParamPageNo = 101;
-constexpr int kParamResolution = 118;
-constexpr int kParamSensMode = 119;
-
 constexpr double kNoiseMaskOff = -101;
 constexpr int kLinearScalePage = 5;
 constexpr int kNoWrapScreenMode = 8;  // its list pages stop at either end
@@ -87,8 +73,8 @@ void FinishParameter() {
   Instrument& g = *GInstrument;
   const EntryState& e = g.entry;
   const bool levelParameter =
-      e.parameter == kParamLinearRef ||
-      ((e.parameter == kParamLineMarker3 || e.parameter == kParamLineMarker4) && e.autoUnitScale);
+      e.parameter == kParRefLinear ||
+      ((e.parameter == kParLineMarker3 || e.parameter == kParLineMarker4) && e.autoUnitScale);
   if (!levelParameter) return;
   if (e.linearScalePage && g.menu.depth == 0) {
     ShowSoftKeyPage(kLinearScalePage, 1);
@@ -103,13 +89,13 @@ void FinishParameter() {
 double ConvertTyped(double typed, int parameter) {
   const EntryState& e = GInstrument->entry;
   switch (parameter) {
-    case kParamLinearRef:  // typed in the unit shown, then renormalised to 1.0 .. 999.x
+    case kParRefLinear:  // typed in the unit shown, then renormalised to 1.0 .. 999.x
       return FromUnit(typed, LinearUnit(e.value));
-    case kParamLinearBase:  // one division by 1000 per unit below mW
+    case kParBaseLevel:  // one division by 1000 per unit below mW
       return FromUnit(typed, e.levelUnitExponent);
-    case kParamPageNo:
+    case kParPageNo:
       return typed - 1;
-    case kParamResolution:
+    case kParResolution:
       return typed >= 0.011 ? typed * 0.005 : typed;
     default:
       return typed;
@@ -144,7 +130,7 @@ int TypeKey(int key) {
   Instrument& g = *GInstrument;
   EntryState& e = g.entry;
   const bool digit = key >= '0' && key <= '9';
-  if ((digit || key == '.' || key == '-') && e.parameter == kParamSensMode) return -1;
+  if ((digit || key == '.' || key == '-') && e.parameter == kParSensMode) return -1;
   if (digit) {
     if (e.length >= e.maxLength) return -1;
     // A lone leading zero gives way: "0" then "5" reads "5", not "05".
@@ -277,16 +263,16 @@ int SetValue(double value, int parameter) {
   EntryState& e = GInstrument->entry;
   const double factor = e.params[parameter].resolution;
   if (factor > 0) {
-    if (parameter == kParamLinearRef) {
+    if (parameter == kParRefLinear) {
       value = RoundInUnit(value, factor, LinearUnit(value));
-    } else if (parameter == kParamLinearBase) {
+    } else if (parameter == kParBaseLevel) {
       value = RoundInUnit(value, factor, e.levelUnitExponent);
     } else {
       value = RoundTo(value, factor);
     }
   }
   const int kept = Clamp(value, parameter);
-  if (parameter == kParamValue && kept == 0) return 0;  // out of range: the old value stays
+  if (parameter == kParValue && kept == 0) return 0;  // out of range: the old value stays
   e.value = value;
   return kept;
 }
@@ -320,10 +306,10 @@ int StartEntry(int listSize, int variant, int parameter, double value) {
     e.state = 1;
     e.listSize = 0;
     e.maxLength = 10;
-    e.entryMode = parameter == kParamAddress || parameter == kParamData ? 1 : 0;
+    e.entryMode = parameter == kParAddress || parameter == kParData ? 1 : 0;
     e.window = {510, 174, 117, 61, 436};
     e.windowShown = true;
-    e.auxShown = parameter != kParamSensMode;
+    e.auxShown = parameter != kParSensMode;
   }
   g.frame.redrawFlags |= kRedrawDynamicOnly;
   return e.state;
@@ -372,14 +358,14 @@ int EntryStep(int key) {
   const double previous = e.value;
   double target = previous;
   double increment = 0;  // an arithmetic upward step: the amount it means to add
-  if (e.parameter == kParamNoiseMask && previous == kNoiseMaskOff && up) {
+  if (e.parameter == kParNoiseMask && previous == kNoiseMaskOff && up) {
     target = kNoiseMaskOff + 1;
   } else if (e.stepMode == 1 && p.preferred != nullptr) {
     if (!NextPreferred(p.preferred, previous, up, &target)) {
       e.stepOffset = 0;
       return 0;  // already at the end of the list
     }
-  } else if (e.parameter == kParamLinearRef) {
+  } else if (e.parameter == kParRefLinear) {
     target = StepLinearLevel(previous, up);
   } else {
     const double step = e.stepMode == 1 ? p.coarseStep : p.fineStep;
@@ -394,7 +380,7 @@ int EntryStep(int key) {
   // The offset carries what rounding or floating point dropped from an upward step (the meant
   // increment less the one the value took), so that repeated steps do not drift; a limit clears
   // it. The span conversions of 2 and 3 belong to the measurement conditions: no offset there.
-  const bool span = e.parameter == kParamSpanWl || e.parameter == kParamSpanFreq;
+  const bool span = e.parameter == kParSpanWl || e.parameter == kParSpanFreq;
   const bool carry = increment != 0 && kept == 1 && !span;
   e.stepOffset = carry ? increment - (e.value - previous) : 0.0;
   g.frame.redrawFlags |= kRedrawDynamicOnly;
@@ -413,12 +399,12 @@ std::string FormatEntryValue(int parameter, double value) {
   if (parameter < 0 || parameter >= kParameterCount) return {};
   const EntryState& e = GInstrument->entry;
   const ParamRecord& p = e.params[parameter];
-  if (parameter == kParamNoiseMask && value == kNoiseMaskOff) return "MINIMUM";
-  if (parameter == kParamLinearRef || parameter == kParamLinearBase) {
-    const int unit = parameter == kParamLinearRef ? LinearUnit(value) : e.levelUnitExponent;
+  if (parameter == kParNoiseMask && value == kNoiseMaskOff) return "MINIMUM";
+  if (parameter == kParRefLinear || parameter == kParBaseLevel) {
+    const int unit = parameter == kParRefLinear ? LinearUnit(value) : e.levelUnitExponent;
     return FormatNumber(kValueFormats[p.format], ToUnit(value, unit)) + kPowerUnits[unit];
   }
-  if (parameter == kParamPageNo) value += 1;  // kept from 0, shown from 1
+  if (parameter == kParPageNo) value += 1;  // kept from 0, shown from 1
   return FormatNumber(kValueFormats[p.format], value);
 }
 

@@ -8,6 +8,45 @@
 namespace vq {
 
 constexpr int kParameterCount = 120;
+
+// Identifiers of the parameters that code names.
+enum ParameterId : int {
+  kParCentreWl = 0,
+  kParCentreFreq = 1,
+  kParSpanWl = 2,
+  kParSpanFreq = 3,
+  kParStartWl = 4,
+  kParStartFreq = 5,
+  kParStopWl = 6,
+  kParStopFreq = 7,
+  kParRefLevel = 16,
+  kParRefLinear = 17,
+  kParLogScale = 18,
+  kParBaseLevel = 19,
+  kParSubLog = 20,
+  kParSubLin = 21,
+  kParSubDbKm = 22,
+  kParSubPct = 23,
+  kParOffset = 24,
+  kParScaleMin = 25,
+  kParOffsetKm = 26,
+  kParScaleMinPct = 27,
+  kParLength = 28,
+  kParPoints = 29,
+  kParInterval = 30,
+  kParAverage = 31,
+  kParNoiseMask = 36,
+  kParLineMarker3 = 42,
+  kParLineMarker4 = 43,
+  kParThresh = 53,
+  kParRollAverage = 66,
+  kParValue = 71,
+  kParAddress = 74,
+  kParData = 75,
+  kParPageNo = 101,
+  kParResolution = 118,
+  kParSensMode = 119,
+};
 constexpr int kModelVariantCount = 4;
 constexpr int kModelLimitValues = 16;
 constexpr int kSpanListCapacity = 24;  // room for a rebuilt span list and its -1.0 end

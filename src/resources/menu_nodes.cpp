@@ -271,7 +271,7 @@ constexpr MenuNodeDef kMenuNodes[] = {
     ToggleKey(1049, "SORT BY", "WL LVL"),
 
     // [SECTION] ANALYSIS
-    Lower(917, 47, "SPEC WIDTH"),
+    Lower(917, 47, "SPECTRAL", "WIDTH"),
     Lower(918, 48, "ANALYSIS 1"),
     Lower(919, 49, "ANALYSIS 2"),
     RunKey(1060, "ANALYSIS", kExecute),

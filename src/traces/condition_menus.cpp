@@ -20,25 +20,6 @@ namespace {
 constexpr uint32_t kConditionRedraw =
     kRedrawConditions | kRedrawGraphFrames | kRedrawGraphLabels | kRedrawSoftKeys;
 
-enum : int16_t {
-  kParCentreWl = 0,
-  kParCentreFreq = 1,
-  kParSpanWl = 2,
-  kParSpanFreq = 3,
-  kParStartWl = 4,
-  kParStartFreq = 5,
-  kParStopWl = 6,
-  kParStopFreq = 7,
-  kParRefLog = 16,
-  kParRefLin = 17,
-  kParLogScale = 18,
-  kParBase = 19,
-  kParPoints = 29,
-  kParInterval = 30,
-  kParAverage = 31,
-  kParResolution = 118,
-};
-
 // A key that opens a parameter entry on one field of the setting record.
 struct EntryRow {
   MenuId node;
@@ -53,9 +34,9 @@ constexpr EntryRow kEntryRows[] = {
     {39, kParStartWl, &M::start, -1},
     {40, kParStopWl, &M::stop, -1},
     {58, kParSpanWl, &M::span, -1},
-    {61, kParRefLog, &M::refLevel, -1},
+    {61, kParRefLevel, &M::refLevel, -1},
     {62, kParLogScale, &M::logScale, -1},
-    {585, kParBase, &M::baseLevel, -1},
+    {585, kParBaseLevel, &M::baseLevel, -1},
     {65, 20, &M::subScaleLog, 1},
     {66, 21, &M::subScaleLinear, 0},
     {587, 22, &M::subScaleDbKm, 2},
@@ -125,7 +106,7 @@ void MarkChanged() {
 // The parameter the key enters now: the frequency axis and the linear scale have their own.
 int RowParameter(const EntryRow& r, const MeasCondition& c) {
   if (r.parameter <= kParStopWl && c.frequencyMode == 1) return r.parameter + 1;
-  if (r.parameter == kParRefLog && c.logScale < 0) return kParRefLin;
+  if (r.parameter == kParRefLevel && c.logScale < 0) return kParRefLinear;
   return r.parameter;
 }
 
@@ -139,7 +120,7 @@ double RowValue(const EntryRow& r, const MeasCondition& c, int parameter) {
       return WavelengthToFrequency(c.stop);
     case kParStopFreq:
       return WavelengthToFrequency(c.start);
-    case kParRefLin:
+    case kParRefLinear:
       return DbmToLinear(c.refLevel);
     case kParLogScale:
       return std::fabs(c.logScale);
@@ -166,7 +147,7 @@ void ApplyRow(const EntryRow& r, MeasCondition& c, int parameter, double value) 
     case kParStopWl:
     case kParStopFreq:
       return SetStop(c, value);
-    case kParRefLin:
+    case kParRefLinear:
       c.refLevel = LinearToDbm(value);
       return;
     case kParAverage:
@@ -188,7 +169,7 @@ void ApplyRow(const EntryRow& r, MeasCondition& c, int parameter, double value) 
 // Limits that follow the other settings: the base level stays below the reference level, the
 // interval between the minimum step and 101 points over the span.
 void PrepareRowLimits(int parameter, const MeasCondition& c) {
-  if (parameter == kParBase) SetParameterLimits(kParBase, 0, DbmToLinear(c.refLevel));
+  if (parameter == kParBaseLevel) SetParameterLimits(kParBaseLevel, 0, DbmToLinear(c.refLevel));
   if (parameter == kParInterval) {
     const double minStep = c.start < 1300 ? 0.002 : 0.001;
     SetParameterLimits(kParInterval, minStep, std::max(minStep, c.span / 100));

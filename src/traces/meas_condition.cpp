@@ -18,33 +18,6 @@ constexpr double kDbmFloor = -210;
 constexpr double kDbmCeiling = 210;
 constexpr double kLinearCeiling = 3.40282e38;
 
-// Parameter ids whose limits clamp the record's fields.
-enum : int {
-  kParCentreWl = 0,
-  kParCentreFreq = 1,
-  kParSpanWl = 2,
-  kParSpanFreq = 3,
-  kParStartWl = 4,
-  kParStartFreq = 5,
-  kParStopWl = 6,
-  kParStopFreq = 7,
-  kParRefLevel = 16,
-  kParLogScale = 18,
-  kParSubLog = 20,
-  kParSubLin = 21,
-  kParSubDbKm = 22,
-  kParSubPct = 23,
-  kParOffset = 24,
-  kParScaleMin = 25,
-  kParOffsetKm = 26,
-  kParScaleMinPct = 27,
-  kParLength = 28,
-  kParAverage = 31,
-  kParThresh = 53,
-  kParRollAverage = 66,
-  kParResolution = 118,
-};
-
 constexpr int kMinPoints = 11;  // what a record without sampling points gets
 constexpr int kMaxSamplingPoints = 50001;
 constexpr int kZeroSpanPoints = 1001;
@@ -75,7 +48,7 @@ void PrepareLimits() {
   PrepareModelLimits(GInstrument->entry.modelVariant);
 }
 
-// Clamp of Part 1.5: true when the value had to be moved.
+// The parameter clamp: true when the value had to be moved.
 bool Clamped(double& value, int parameter) {
   return Clamp(value, parameter) == 0;
 }

@@ -28,7 +28,6 @@ constexpr MenuId kNodeSplit = 179;
 constexpr MenuId kNodeUpperHold = 187;
 constexpr MenuId kNodeLowerHold = 188;
 constexpr int kActiveTracePage = 23;
-constexpr int kParamRollAverage = 66;
 
 // Keys that do the same thing for each trace A to G.
 constexpr MenuId kActiveKeys[] = {146, 154, 160, 474, 475, 476, 477};
@@ -159,7 +158,7 @@ void PaintView(int slot, int16_t pressed) {
 // ROLL AVG: the active trace averages over the times typed or stepped in the entry.
 void StoreRollAverage() {
   const EntryState& e = GInstrument->entry;
-  if (e.parameter != kParamRollAverage) return;
+  if (e.parameter != kParRollAverage) return;
   RollAverageTrace(ActiveTrace(), static_cast<int>(std::lround(e.value)));
 }
 
@@ -167,11 +166,11 @@ int32_t RollAvgHandler(int mode, int16_t* key) {
   Instrument& g = *GInstrument;
   const int t = ActiveTrace();
   if (mode == kModeEnter) {
-    const ParamRecord& p = g.entry.params[kParamRollAverage];
+    const ParamRecord& p = g.entry.params[kParRollAverage];
     const int stored = g.traces.traces[t].condition.rollAverageTimes;
     const int times = std::clamp(stored, static_cast<int>(p.minimum), static_cast<int>(p.maximum));
     RollAverageTrace(t, times);
-    StartEntry(0, -1, kParamRollAverage, times);
+    StartEntry(0, -1, kParRollAverage, times);
     return 1;
   }
   if (mode == kModeKey) {
@@ -188,7 +187,7 @@ int32_t RollAvgHandler(int mode, int16_t* key) {
 void PaintRollAvg(int slot, int16_t pressed) {
   const Instrument& g = *GInstrument;
   const int t = ActiveTrace();
-  const long times = g.entry.parameter == kParamRollAverage
+  const long times = g.entry.parameter == kParRollAverage
                          ? std::lround(g.entry.value)
                          : g.traces.traces[t].condition.rollAverageTimes;
   // Copied into the key's record before this returns.
