@@ -136,6 +136,7 @@ void InitMenus() {
   }
   BindHelpNodes();
   BindUserKeyNodes();
+  BindUndoNode();
   BindZoomMenu();
   BindConditionMenus();
   BindTraceMenus();
@@ -202,7 +203,10 @@ void SetSoftKeyPressed(int slot, int pressed) {
 void GoToMenu(MenuId target, int keep, int16_t key) {
   Instrument& g = *GInstrument;
   MenuState& m = g.menu;
-  if ((target != m.currentMenu || g.entry.parameter < 0) && keep == 0) m.undoSnapshot = false;
+  if ((target != m.currentMenu || g.entry.parameter < 0) && keep == 0) {
+    m.undoSnapshot = false;
+    m.undoSetting = g.conditions.setting;
+  }
   if (target == m.currentMenu && g.entry.state != 3) {
     EnterNode(target, key);
     return;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "traces/meas_condition.h"
+
 namespace vq {
 
 constexpr int kMenuNodeCount = 1425;
@@ -127,7 +129,10 @@ struct MenuState {
   int16_t selectionMode = 0;  // 0 normal, 1 program editor, 2 USER registration, 3 help
   int32_t columnChanged = 0;
   PaintTarget paintTarget = PaintTarget::Screen;
-  bool undoSnapshot = false;  // a settings snapshot for UNDO/LOCAL exists
+  // UNDO/LOCAL: the setting record as it was when the current menu was entered, and whether a
+  // change has been made since that it can take back.
+  MeasCondition undoSetting{};
+  bool undoSnapshot = false;
   int16_t pendingRemote = 0;
   MenuId registeredFunction = 0;  // the function chosen in registration mode
   int16_t userPageEditing = 480;
@@ -166,6 +171,10 @@ int16_t NodeState(MenuId node);
 int32_t ShowUserPage(MenuId id);
 // Binds the USER panel key and the registration key.
 void BindUserKeyNodes();
+// Binds UNDO/LOCAL.
+void BindUndoNode();
+// Records that the setting record changed in the current menu (UNDO/LOCAL can take it back).
+void NoteSettingChanged();
 // Enters a node (mode 0) with the key word.
 int32_t EnterNode(MenuId node, int16_t key);
 // The title of a page as one text, line feed included.

@@ -101,6 +101,7 @@ void MarkChanged() {
   Instrument& g = *GInstrument;
   g.entry.linearScalePage = g.conditions.setting.logScale < 0;
   g.frame.redrawFlags |= kConditionRedraw;
+  NoteSettingChanged();
 }
 
 // The parameter the key enters now: the frequency axis and the linear scale have their own.

@@ -148,3 +148,29 @@ TEST_F(ConditionMenuTest, GreyedKeysChangeNothing) {
 
 }  // namespace
 }  // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
+  EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);  // nothing to take back yet
+  Press("Shift+F2");
+  Press("F1");
+  Type("1560");
+  Type("1570");
+  ASSERT_EQ(setting().centre, 1570);
+  Press("Alt+F9");
+  EXPECT_EQ(setting().centre, 1550);  // back to the value when the menu was entered
+  EXPECT_EQ(setting().start, 1500);
+  EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);
+
+  // A change is no longer taken back once another menu was entered.
+  Press("F1");
+  Type("1555");
+  Press("Shift+F3");
+  Press("Alt+F9");
+  EXPECT_EQ(setting().centre, 1555);
+}
+
+}  // namespace
+}  // namespace vq
