@@ -23,8 +23,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kSlotCalChar = 46;
-constexpr int kSlotGreyChar = 50;
 constexpr int kLabelBoxX = 136, kLabelBoxPitch = 31, kLabelBoxWidth = 29, kLabelBoxHeight = 21;
 constexpr int kLabelBoxY[2] = {126, 356};
 constexpr int kScaleColumnX = 651;

@@ -13,8 +13,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kSlotMiscWin = 72;
-
 struct HelpLine {
   const char* key;
   const char* shortcut;

@@ -8,15 +8,11 @@
 #include "app/menu_engine.h"
 #include "app/primitives.h"
 #include "app/renderer.h"
+#include "resources/colour_tables.h"
 
 namespace vq {
 
 namespace {
-
-constexpr int kSlotPopBack = 52;
-constexpr int kSlotPopLine = 53;
-constexpr int kSlotPopLineShadow = 54;
-constexpr int kSlotPopCursor = 55;
 
 constexpr PopupItem kItems[] = {
     {40016, 2, "  CENTER     "},

@@ -18,17 +18,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kSlotFuncPush = 32;
-constexpr int kSlotFuncPushChar = 33;
-constexpr int kSlotFuncPushShadow = 34;
-constexpr int kSlotFuncEffect = 35;
-constexpr int kSlotFuncEffectShadow = 36;
-constexpr int kSlotFuncNot = 37;
-constexpr int kSlotFuncNotShadow = 38;
-constexpr int kSlotFuncCur = 39;
-constexpr int kSlotFuncCurChar = 40;
-constexpr int kSlotFuncCon = 41;
-
 void CopyLine(char (&dst)[16], const char* src) {
   std::snprintf(dst, sizeof dst, "%.15s", src ? src : "");
 }

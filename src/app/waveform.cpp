@@ -18,7 +18,6 @@ namespace vq {
 namespace {
 
 constexpr int kGridStyle = 3;
-constexpr int kSlotZooming = 65;
 constexpr ColumnRows kEmptyColumn = {kNoDataRow, kNoDataRow, kNoDataRow, kNoDataRow};
 
 // Rounds half away from zero, as the row interpolation does.
