@@ -15,9 +15,7 @@ class GraphLabelTest : public InstrumentTest {
     Start();
     ASSERT_TRUE(result.running);
     DistinctSlotColours();
-    MeasCondition& c = g().conditions.setting;
-    c.start = 1500, c.stop = 1600, c.span = 100, c.centre = 1550;
-    c.refLevel = -10, c.logScale = 10, c.frequencyMode = 0;
+    MeasCondition& c = ShowWindow1500To1600();
     g().traces.state.measWavelengthChoice = 1;  // vacuum: no air correction
     c.samplingPoints = 1001, c.sensitivity = 3, c.chopMode = 1, c.averageTimes = 4;
     std::memcpy(c.label, "FIBRE 7", 8);

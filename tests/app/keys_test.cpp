@@ -30,12 +30,6 @@ class KeysTest : public InstrumentTest {
     Start();
   }
   // Presses a key by its name as the window gets it, then lets the loop settle.
-  void Press(const char* name) {
-    const int command = KeyNameCommand(name);
-    ASSERT_NE(command, 0) << name;
-    WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
-    PumpUntilIdle(host);
-  }
   void Type(char c) {
     WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
     PumpUntilIdle(host);

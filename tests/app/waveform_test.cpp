@@ -25,9 +25,7 @@ class WaveformTest : public InstrumentTest {
     Start();
     ASSERT_TRUE(result.running);
     DistinctSlotColours();
-    MeasCondition& c = g().conditions.setting;
-    c.start = 1500, c.stop = 1600, c.span = 100, c.centre = 1550;
-    c.refLevel = -10, c.logScale = 10, c.frequencyMode = 0;
+    MeasCondition& c = ShowWindow1500To1600();
     g().conditions.panes[0] = g().conditions.panes[1] = c;
     for (int t = 0; t < kTraceCount; ++t) g().traces.state.display[t] = 1;
     g().traces.state.activeTrace = 0;

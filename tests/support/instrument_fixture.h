@@ -13,6 +13,7 @@
 #include "app/frame.h"
 #include "app/headless_loop.h"
 #include "app/instrument.h"
+#include "app/key_names.h"
 #include "app/renderer.h"
 #include "platform/headless_host.h"
 #include "resources/fonts.h"
@@ -64,6 +65,22 @@ class InstrumentTest : public ::testing::Test {
       const bool settled = PumpUntilIdle(host);
       ASSERT_TRUE(settled) << "the loop never settled";
     }
+  }
+
+  // Presses a key by its name (as vqtool names keys) and runs the loop until it settles.
+  void Press(const char* name) {
+    const int command = KeyNameCommand(name);
+    ASSERT_NE(command, 0) << name;
+    WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
+    PumpUntilIdle(host);
+  }
+
+  // The graph window 1500 to 1600 nm with -10 dBm at the top and 10 dB/D.
+  MeasCondition& ShowWindow1500To1600() {
+    MeasCondition& c = GInstrument->conditions.setting;
+    c.start = 1500, c.stop = 1600, c.span = 100, c.centre = 1550;
+    c.refLevel = -10, c.logScale = 10, c.frequencyMode = 0;
+    return c;
   }
 
   Instrument& g() { return *GInstrument; }

@@ -17,12 +17,6 @@ class ConditionMenuTest : public InstrumentTest {
     InstrumentTest::SetUp();
     Start();
   }
-  void Press(const char* name) {
-    const int command = KeyNameCommand(name);
-    ASSERT_NE(command, 0) << name;
-    WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
-    PumpUntilIdle(host);
-  }
   // Types the text and Enter; the loop draws (and clears the redraw flags) unless told not to.
   void Type(const std::string& text, bool draw = true) {
     for (char ch : text) WindowProc(WM_CHAR, static_cast<uintptr_t>(ch), 0);

@@ -16,12 +16,6 @@ class TraceMenuTest : public InstrumentTest {
     InstrumentTest::SetUp();
     Start();
   }
-  void Press(const char* name) {
-    const int command = KeyNameCommand(name);
-    ASSERT_NE(command, 0) << name;
-    WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
-    PumpUntilIdle(host);
-  }
   void Type(const std::string& text) {
     for (char c : text) {
       WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
