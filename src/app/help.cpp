@@ -80,13 +80,9 @@ int16_t HelpState() {
 }  // namespace
 
 void BindHelpNodes() {
-  MenuState& m = GInstrument->menu;
-  m.nodes[kNodeHelp].handler = HelpHandler;
-  m.nodes[kNodeHelp].state = HelpState;
-  m.nodes[kNodeHelpReturn].handler = HelpReturnHandler;
-  m.nodes[kNodeHelpReturn].state = CommonKeyState;
-  m.nodes[kNodeCopy].handler = CopyHandler;
-  m.nodes[kNodeCopy].state = CommonKeyState;
+  BindNode(kNodeHelp, HelpHandler, nullptr, HelpState);
+  BindNode(kNodeHelpReturn, HelpReturnHandler);
+  BindNode(kNodeCopy, CopyHandler);
 }
 
 void EndHelp() {

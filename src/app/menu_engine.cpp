@@ -156,6 +156,13 @@ void InitMenus() {
   m.nodes[1396].painter = nullptr;
 }
 
+void BindNode(MenuId id, MenuHandler handler, LabelPainter painter, StateQuery state) {
+  MenuNode& n = Node(id);
+  n.handler = handler;
+  n.painter = painter;
+  n.state = state;
+}
+
 void StartMenus() {
   // The analyzer starts in the SWEEP top menu.
   GInstrument->menu.currentMenu = 0;

@@ -169,6 +169,9 @@ int ClassifyKey(int key);
 int16_t NodeState(MenuId node);
 // Shows a USER page (nodes 480 to 483) with the functions registered into it.
 int32_t ShowUserPage(MenuId id);
+// Gives a node its handler, label painter (nullptr: the standard one) and state query.
+void BindNode(MenuId id, MenuHandler handler, LabelPainter painter = nullptr,
+              StateQuery state = CommonKeyState);
 // Binds the USER panel key and the registration key.
 void BindUserKeyNodes();
 // Binds UNDO/LOCAL.

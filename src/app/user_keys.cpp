@@ -36,12 +36,10 @@ void RegisterPainter(int slot, int16_t pressed) {
 }  // namespace
 
 void BindUserKeyNodes() {
-  MenuState& m = GInstrument->menu;
-  m.nodes[kNodeUser].handler = UserHandler;
-  m.nodes[kNodeUserRegister].handler = RegisterHandler;
-  m.nodes[kNodeUserRegister].state = CommonKeyState;
-  m.nodes[kNodeUserRegister].kind = kKindNavigation;
-  m.nodes[kNodeUserRegister].painter = RegisterPainter;
+  // USER keeps its table state (enabled, navigation); only its handler is bound here.
+  GInstrument->menu.nodes[kNodeUser].handler = UserHandler;
+  BindNode(kNodeUserRegister, RegisterHandler, RegisterPainter);
+  GInstrument->menu.nodes[kNodeUserRegister].kind = kKindNavigation;
 }
 
 }  // namespace vq

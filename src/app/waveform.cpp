@@ -590,21 +590,10 @@ void DrawZoomOverlays() {
 }
 
 void BindZoomMenu() {
-  MenuState& m = GInstrument->menu;
-  for (MenuId id : kZoomNodes) {
-    m.nodes[id].handler = ZoomEntryHandler;
-    m.nodes[id].state = CommonKeyState;
-  }
-  for (MenuId id : kOverviewNodes) {
-    m.nodes[id].handler = OverviewHandler;
-    m.nodes[id].painter = OverviewPainter;
-    m.nodes[id].state = CommonKeyState;
-  }
-  m.nodes[kNodeOverviewSize].handler = OverviewSizeHandler;
-  m.nodes[kNodeOverviewSize].painter = OverviewSizePainter;
-  m.nodes[kNodeOverviewSize].state = CommonKeyState;
-  m.nodes[kNodeZoomInitialize].handler = ZoomInitializeHandler;
-  m.nodes[kNodeZoomInitialize].state = CommonKeyState;
+  for (MenuId id : kZoomNodes) BindNode(id, ZoomEntryHandler);
+  for (MenuId id : kOverviewNodes) BindNode(id, OverviewHandler, OverviewPainter);
+  BindNode(kNodeOverviewSize, OverviewSizeHandler, OverviewSizePainter);
+  BindNode(kNodeZoomInitialize, ZoomInitializeHandler);
 }
 
 }  // namespace vq

@@ -260,13 +260,6 @@ int16_t SplitKeyState() {
   return State().splitMode == 1 ? CommonKeyState() : kKeyDisabled;
 }
 
-void Bind(MenuId id, MenuHandler handler, LabelPainter painter, StateQuery state = CommonKeyState) {
-  MenuNode& n = GInstrument->menu.nodes[id];
-  n.handler = handler;
-  n.painter = painter;
-  n.state = state;
-}
-
 }  // namespace
 
 void BindTraceMenus() {
@@ -280,9 +273,9 @@ void BindTraceMenus() {
   constexpr auto paneHandlers = TraceHandlers<FlipPane>(kEachTrace);
   constexpr auto panePainters = TracePainters<PaintPane>(kEachTrace);
   for (int t = 0; t < kTraceCount; ++t) {
-    Bind(kActiveKeys[t], activeHandlers[t], activePainters[t]);
-    Bind(kClearKeys[t], clearHandlers[t], nullptr);
-    Bind(kPaneKeys[t], paneHandlers[t], panePainters[t]);
+    BindNode(kActiveKeys[t], activeHandlers[t], activePainters[t]);
+    BindNode(kClearKeys[t], clearHandlers[t], nullptr);
+    BindNode(kPaneKeys[t], paneHandlers[t], panePainters[t]);
     m.nodes[kPaneKeys[t]].line2 = "";  // "UP LOW" moves to the value line to mark the pane
   }
 
@@ -290,20 +283,20 @@ void BindTraceMenus() {
   constexpr auto attributeHandlers = AttributeHandlers(attributeSequence);
   constexpr auto attributePainters = AttributePainters(attributeSequence);
   for (size_t i = 0; i < std::size(kAttributeKeys); ++i) {
-    Bind(kAttributeKeys[i].node, attributeHandlers[i], attributePainters[i]);
+    BindNode(kAttributeKeys[i].node, attributeHandlers[i], attributePainters[i]);
   }
 
-  Bind(kNodeView, ViewHandler, PaintView);
+  BindNode(kNodeView, ViewHandler, PaintView);
   m.nodes[kNodeView].line2 = "";  // "DISP BLANK" moves to the value line to mark the state
-  Bind(kNodeRollAvg, RollAvgHandler, PaintRollAvg);
-  Bind(kNodeCopySource, CopyChoiceHandler<0>, PaintCopyChoice<0>);
-  Bind(kNodeCopyDestination, CopyChoiceHandler<1>, PaintCopyChoice<1>);
-  Bind(kNodeCopyExecute, CopyExecuteHandler, nullptr);
-  Bind(kNodeClearAll, ClearAllHandler, nullptr);
-  Bind(kNodeNormal, DisplayHandler<0>, PaintDisplay<0>);
-  Bind(kNodeSplit, DisplayHandler<1>, PaintDisplay<1>);
-  Bind(kNodeUpperHold, PaneHoldHandler<0>, PaintPaneHold<0>, SplitKeyState);
-  Bind(kNodeLowerHold, PaneHoldHandler<1>, PaintPaneHold<1>, SplitKeyState);
+  BindNode(kNodeRollAvg, RollAvgHandler, PaintRollAvg);
+  BindNode(kNodeCopySource, CopyChoiceHandler<0>, PaintCopyChoice<0>);
+  BindNode(kNodeCopyDestination, CopyChoiceHandler<1>, PaintCopyChoice<1>);
+  BindNode(kNodeCopyExecute, CopyExecuteHandler, nullptr);
+  BindNode(kNodeClearAll, ClearAllHandler, nullptr);
+  BindNode(kNodeNormal, DisplayHandler<0>, PaintDisplay<0>);
+  BindNode(kNodeSplit, DisplayHandler<1>, PaintDisplay<1>);
+  BindNode(kNodeUpperHold, PaneHoldHandler<0>, PaintPaneHold<0>, SplitKeyState);
+  BindNode(kNodeLowerHold, PaneHoldHandler<1>, PaintPaneHold<1>, SplitKeyState);
 }
 
 }  // namespace vq
