@@ -1,7 +1,7 @@
 // Benchmarks of the drawing pass: a full redraw and a dynamic-only (bit 8) pass.
 #include <benchmark/benchmark.h>
 
-#include "app/renderer.h"
+#include "screen/renderer.h"
 #include "started_instrument.h"
 
 namespace {

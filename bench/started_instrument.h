@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/frame.h"
-#include "app/headless_loop.h"
-#include "app/instrument.h"
+#include "frame/frame.h"
+#include "frame/headless_loop.h"
+#include "instrument.h"
 #include "platform/headless_host.h"
 
 namespace vq {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "app/instrument.h"
 #include "files/trace_files.h"
+#include "instrument.h"
 #include "platform/headless_host.h"
 #include "platform/image_files.h"
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/headless_loop.h"
-#include "app/instrument.h"
-#include "app/renderer.h"
-#include "app/waveform.h"
+#include "frame/frame.h"
+#include "frame/headless_loop.h"
+#include "instrument.h"
+#include "screen/renderer.h"
+#include "screen/waveform.h"
 #include "started_instrument.h"
 
 namespace {

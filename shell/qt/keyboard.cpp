@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-#include "app/key_names.h"
+#include "frame/key_names.h"
 
 namespace vq {
 

@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <clocale>
 
-#include "app/frame.h"
-#include "app/instrument.h"
+#include "frame/frame.h"
+#include "instrument.h"
 #include "qt_host.h"
 
 int main(int argc, char** argv) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
+#include "frame/frame.h"
 #include "qt_host.h"
 #include "screen_widget.h"
 #include "status_bar.h"

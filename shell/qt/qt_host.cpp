@@ -9,8 +9,8 @@
 #include <QThread>
 #include <algorithm>
 
-#include "app/frame.h"
-#include "app/instrument.h"
+#include "frame/frame.h"
+#include "instrument.h"
 #include "main_window.h"
 #include "screen_widget.h"
 #include "status_bar.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/instrument.h"
+#include "instrument.h"
 #include "files/trace_files.h"
 #include "platform/image_files.h"
 

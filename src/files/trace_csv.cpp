@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/instrument.h"
+#include "instrument.h"
 #include "files/trace_files.h"
 
 namespace vq {

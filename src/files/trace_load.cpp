@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/instrument.h"
+#include "instrument.h"
 #include "files/trace_files.h"
 
 namespace vq {
@@ -67,7 +67,6 @@ void ApplyTrace(int trace, const TraceFileData& data) {
   } else {
     t.source = t.level;
   }
-  t.columns = Trace::EmptyColumns();
   SetAttribute(trace, data.attribute);
   SetDisplayState(trace, 0);
   FixTraceAs(trace, data.attribute);

@@ -584,7 +584,29 @@ constexpr bool PagesMatchActions() {
   return true;
 }
 
+constexpr bool LabelIs(MenuId id, std::string_view line1, std::string_view line2 = "") {
+  for (const MenuNodeDef& d : kMenuNodes) {
+    if (d.id == id) return line1 == d.line1 && line2 == d.line2;
+  }
+  return false;
+}
+
+// The names that code uses must point at the keys they say.
+constexpr bool NamesMatchLabels() {
+  return LabelIs(kNodeSweep, "SWEEP") && LabelIs(kNodeFile, "FILE") &&
+         LabelIs(kNodeSystem, "SYSTEM") && LabelIs(kNodeUser, "USER") &&
+         LabelIs(kNodeHelp, "HELP") && LabelIs(kNodeCopy, "COPY") &&
+         LabelIs(kNodeHelpReturn, kLabelReturn) && LabelIs(kNodeUndoLocal, "UNDO/LOCAL") &&
+         LabelIs(kNodeReturnKeep, kLabelReturn) && LabelIs(kNodeTestMode, "TEST MODE") &&
+         LabelIs(kFirstUserPageNode, "MORE 4/4") && LabelIs(kNodeProgramStop, "STOP", "PROGRAM") &&
+         LabelIs(kNodeTestModeAlt, "TEST MODE") &&
+         LabelIs(kNodeReturnKeepResolution, kLabelReturn) &&
+         LabelIs(kNodeUserRegister, "USER KEY", "REGIST") && LabelIs(kNodeAllTrace, "ALL TRACE") &&
+         LabelIs(kNodeReserved, "RESERVED");
+}
+
 static_assert(std::size(kMenuNodes) < kMenuNodeCount, "more rows than menu nodes");
+static_assert(NamesMatchLabels(), "a node name points at a key with another label");
 static_assert(IdsValidAndUnique(), "a node id is out of range or listed twice");
 static_assert(LabelsFit(), "a label is missing or longer than its 15-character field");
 static_assert(PagesMatchActions(), "a navigation node lacks its page, or a function has one");

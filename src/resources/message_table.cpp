@@ -1,7 +1,7 @@
 // The message table: the texts of the numbered messages, block by block, one slot per code.
 #include <iterator>
 
-#include "app/messages.h"
+#include "resources/message_table.h"
 
 namespace vq {
 namespace {

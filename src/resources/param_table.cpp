@@ -6,8 +6,7 @@
 // [SECTION] Model limits
 #include <cmath>
 
-#include "app/instrument.h"
-#include "app/param_entry.h"
+#include "resources/param_table.h"
 
 namespace vq {
 
@@ -30,20 +29,6 @@ static_assert(kValueFormats[kFmtInt11][3] == 'l' && kValueFormats[kFmtWl][5] == 
 //-------------------------------------------------------------------------------------------------
 
 namespace {
-
-constexpr double Pow10(int e) {
-  double p = 1;
-  for (int i = 0; i < e; ++i) p *= 10;
-  return p;
-}
-
-// Value i of the 1-2-5 sequence starting at 10^firstExp. Dividing by an exact power of ten gives
-// the same double as the decimal literal (2e-09 and not 2 x 1e-09).
-constexpr double OneTwoFive(int firstExp, int i) {
-  constexpr double kMantissa[] = {1, 2, 5};
-  const int e = firstExp + i / 3;
-  return e < 0 ? kMantissa[i % 3] / Pow10(-e) : kMantissa[i % 3] * Pow10(e);
-}
 
 // N - 1 entries: the sequence, then `tail` when it is above 0, then the -1.0 end.
 template <size_t N>
@@ -243,35 +228,12 @@ static_assert(kParameterTable[73].list && kParameterTable[86].list && kParameter
 // [SECTION] Model limits
 //-------------------------------------------------------------------------------------------------
 
-// Which block values become which limits: value index of the minimum and the maximum, -1 = the
-// table's own value. Values 5 and 7 are the smallest zoom spans.
-struct ModelLimitUse {
-  int8_t id, minIndex, maxIndex;
-};
 constexpr ModelLimitUse kModelLimitUses[] = {
     {0, 0, 1},    {8, 0, 1},   {65, 0, 1},   {1, 2, 3},   {9, 2, 3},    {2, -1, 5},
     {10, 4, 5},   {3, -1, 7},  {11, 6, 7},   {4, 8, 9},   {12, 8, 9},   {5, 10, 11},
     {13, 10, 11}, {6, 12, 13}, {14, 12, 13}, {7, 14, 15}, {15, 14, 15},
 };
 static_assert(std::size(kModelLimitUses) == 17, "ids 0 to 15 and 65");
-
-// 0 (zero span), the 1-2-5 values from 10^firstExp below the maximum, then the maximum.
-void BuildSpanList(std::array<double, kSpanListCapacity>& out, int firstExp, double maximum) {
-  size_t n = 0;
-  out[n++] = 0;
-  for (int i = 0; n < out.size() - 2 && OneTwoFive(firstExp, i) < maximum * (1 - 1e-12); ++i) {
-    out[n++] = OneTwoFive(firstExp, i);
-  }
-  out[n++] = maximum;
-  out[n] = -1.0;
-}
-
-// The listed zoom span values that do not exceed the maximum.
-void CapList(std::array<double, kSpanListCapacity>& out, const double* listed, double maximum) {
-  size_t n = 0;
-  for (; *listed >= 0 && *listed <= maximum && n < out.size() - 1; ++listed) out[n++] = *listed;
-  out[n] = -1.0;
-}
 
 }  // namespace
 
@@ -282,34 +244,16 @@ constexpr std::array<std::array<double, kModelLimitValues>, kModelVariantCount> 
     {600, 1800, 166.5, 500, 0.1, 1200, 0.01, 350, 0, 1800, 1, 500, 600, 2400, 166.5, 675},
 }};
 
-void PrepareModelLimits(int variant) {
-  EntryState& e = GInstrument->entry;
-  const auto& block = kModelLimits[variant];
-  for (const ModelLimitUse& use : kModelLimitUses) {
-    ParamRecord& p = e.params[use.id];
-    if (use.minIndex >= 0) p.minimum = block[use.minIndex];
-    p.maximum = block[use.maxIndex];
-  }
-  BuildSpanList(e.spanLists[0], -1, e.params[2].maximum);
-  BuildSpanList(e.spanLists[1], -2, e.params[3].maximum);
-  CapList(e.spanLists[2], kZoomSpanWlList.data(), e.params[10].maximum);
-  CapList(e.spanLists[3], kZoomSpanList.data(), e.params[11].maximum);
-  const int spanIds[] = {2, 3, 10, 11};
-  for (int i = 0; i < 4; ++i) e.params[spanIds[i]].preferred = e.spanLists[i].data();
+std::span<const ModelLimitUse> ModelLimitUses() {
+  return kModelLimitUses;
 }
 
-int SetParameterLimits(int parameter, double minimum, double maximum) {
-  if (parameter < 0 || parameter >= kParameterCount || !(minimum <= maximum)) return -1;
-  ParamRecord& p = GInstrument->entry.params[parameter];
-  p.minimum = minimum;
-  p.maximum = maximum;
-  return 0;
+const double* ZoomSpanWlList() {
+  return kZoomSpanWlList.data();
 }
 
-int SetPreferredValues(int parameter, const double* list) {
-  if (parameter < 0 || parameter >= kParameterCount) return -1;
-  GInstrument->entry.params[parameter].preferred = list;
-  return 0;
+const double* ZoomSpanList() {
+  return kZoomSpanList.data();
 }
 
 }  // namespace vq

@@ -178,10 +178,85 @@ static_assert(PagesValidAndUnique(), "a page number is out of range or listed tw
 static_assert(TitlesFit(), "a title is missing, too long or has more than two lines");
 static_assert(TargetsInRange(), "a page target is outside the menu table");
 
+// Soft keys entered directly instead of through GoToMenu. The ids of functions whose menus come
+// later are listed already: the rule belongs to the key, not to its handler.
+constexpr PressRuleRow kPressRules[] = {
+    {294, PressRule::GoOnce},
+    {295, PressRule::EnterAsCurrent},  {296, PressRule::EnterAsCurrent},
+    {613, PressRule::EnterAsCurrent},  {696, PressRule::EnterAsCurrent},
+    {870, PressRule::EnterAsCurrent},  {891, PressRule::EnterAsCurrent},
+    {346, PressRule::EnterAsCurrent},  {694, PressRule::EnterAsCurrent},
+    {313, PressRule::EnterOnce},       {424, PressRule::EnterOnce},
+    {425, PressRule::EnterOnce},       {426, PressRule::EnterOnce},
+    {427, PressRule::EnterOnce},       {428, PressRule::EnterOnce},
+    {429, PressRule::EnterOnce},       {491, PressRule::EnterOnce},
+    {kNodeProgramStop, PressRule::EnterOnce},
+};
+
+// The palette keys 626 to 629 and the export key 631 replace the ADVANCE page's empty slots.
+constexpr StartupPatch kStartupPatches[] = {
+    {PatchSwitch::Alpha, 108, 0, 649},
+    {PatchSwitch::NewResolutionSetting, 10, 7, 1146},
+    {PatchSwitch::Palette, 86, 1, 626},
+    {PatchSwitch::Palette, 86, 2, 627},
+    {PatchSwitch::Palette, 86, 3, 628},
+    {PatchSwitch::Palette, 86, 4, 629},
+    {PatchSwitch::Palette, 86, 5, 631},
+    {PatchSwitch::Always, 122, 3, 1236},
+    {PatchSwitch::Always, 162, 6, 1312},
+};
+
+constexpr bool PatchesInRange() {
+  for (const StartupPatch& p : kStartupPatches) {
+    if (p.page < 0 || p.page >= kSoftKeyPageCount || p.slot < 0 || p.slot >= kSoftKeysPerPage ||
+        p.target <= 0 || p.target >= kMenuNodeCount) {
+      return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool PressRulesUnique() {
+  for (size_t i = 0; i < std::size(kPressRules); ++i) {
+    for (size_t j = i + 1; j < std::size(kPressRules); ++j) {
+      if (kPressRules[i].node == kPressRules[j].node) return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool TitleIs(int page, std::string_view title) {
+  for (const PageDef& p : kPages) {
+    if (p.page == page) return title == p.title;
+  }
+  return false;
+}
+
+static_assert(PatchesInRange(), "a start-up patch names a page, slot or node out of range");
+static_assert(PressRulesUnique(), "a soft key has two press rules");
+static_assert(TitleIs(kPageFileItems, "ITEM\nSELECT") && TitleIs(kWaitPage, "WAIT") &&
+                  TitleIs(kHelpPage, "HELP"),
+              "a page name points at the wrong page");
+
 }  // namespace
 
 std::span<const PageDef> PageDefs() {
   return kPages;
+}
+
+std::span<const PressRuleRow> SoftKeyPressRules() {
+  return kPressRules;
+}
+
+PressRule SoftKeyPressRule(MenuId target) {
+  for (const PressRuleRow& r : kPressRules) {
+    if (r.node == target) return r.rule;
+  }
+  return PressRule::GoToMenu;
+}
+
+std::span<const StartupPatch> StartupPatches() {
+  return kStartupPatches;
 }
 
 }  // namespace vq

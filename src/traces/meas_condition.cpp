@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/instrument.h"
-#include "app/param_entry.h"
+#include "instrument.h"
+#include "menu/param_entry.h"
 
 namespace vq {
 

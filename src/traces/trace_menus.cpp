@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/instrument.h"
-#include "app/key_commands.h"
-#include "app/menu_engine.h"
-#include "app/param_entry.h"
-#include "app/renderer.h"
-#include "app/softkey_column.h"
+#include "instrument.h"
+#include "menu/key_commands.h"
+#include "menu/menu_engine.h"
+#include "menu/param_entry.h"
+#include "screen/renderer.h"
+#include "menu/softkey_column.h"
 #include "traces/traces.h"
 
 namespace vq {

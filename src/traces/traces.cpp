@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/instrument.h"
-#include "app/renderer.h"
+#include "instrument.h"
+#include "screen/renderer.h"
 
 namespace vq {
 
@@ -51,7 +51,6 @@ void ClearArrays(int trace) {
   Trace& t = store.traces[trace];
   t.level.fill(0.0);
   t.source.fill(0.0);
-  t.columns = Trace::EmptyColumns();
   if (store.state.attribute[trace] == kAttrFix) store.state.fixedFrom[trace] = kAttrFix;
 }
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/menu_engine.h"
 #include "files/trace_files.h"
+#include "menu/menu_engine.h"
 #include "platform/image_files.h"
 #include "support/instrument_fixture.h"
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/softkey_column.h"
+#include "menu/softkey_column.h"
 
 namespace vq {
 namespace {

@@ -15,11 +15,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/frame.h"
-#include "app/instrument.h"
-#include "app/key_commands.h"
-#include "app/param_entry.h"
+#include "frame/frame.h"
+#include "instrument.h"
 #include "main_window.h"
+#include "menu/key_commands.h"
+#include "menu/param_entry.h"
 #include "qt_host.h"
 #include "screen_widget.h"
 #include "status_bar.h"

@@ -10,13 +10,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/frame.h"
-#include "app/headless_loop.h"
-#include "app/instrument.h"
-#include "app/key_names.h"
-#include "app/renderer.h"
+#include "frame/frame.h"
+#include "frame/headless_loop.h"
+#include "frame/key_names.h"
+#include "instrument.h"
 #include "platform/headless_host.h"
 #include "resources/fonts.h"
+#include "screen/renderer.h"
 
 namespace vq {
 

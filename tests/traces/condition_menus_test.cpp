@@ -2,9 +2,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/key_names.h"
-#include "app/renderer.h"
-#include "app/softkey_column.h"
+#include "frame/key_names.h"
+#include "menu/menu_engine.h"
+#include "menu/softkey_column.h"
+#include "screen/renderer.h"
 #include "support/instrument_fixture.h"
 #include "traces/meas_condition.h"
 

@@ -1,9 +1,9 @@
 // Tests of the TRACE and DISPLAY menus through the keys.
 #include <string>
 
-#include "app/key_names.h"
-#include "app/menu_engine.h"
-#include "app/screen_areas.h"
+#include "frame/key_names.h"
+#include "menu/menu_engine.h"
+#include "screen/screen_areas.h"
 #include "support/instrument_fixture.h"
 #include "traces/traces.h"
 

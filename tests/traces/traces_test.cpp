@@ -110,11 +110,9 @@ TEST_F(TraceTest, DataAndClear) {
   ASSERT_TRUE(HoldTrace(3, kAttrMaxHold));
   ASSERT_TRUE(FixTrace(3));
   trace(3).source[50000] = 1.0;
-  trace(3).columns[600] = {10, 20};
   ClearAllTraces();
   for (int t = 0; t < kTraceCount; ++t) EXPECT_FALSE(TraceHasData(t)) << t;
   EXPECT_EQ(trace(3).source[50000], 0.0);
-  EXPECT_EQ(trace(3).columns[600][0], -1);
   EXPECT_EQ(state().attribute[3], kAttrFix);  // attributes stay; the origin is forgotten
   EXPECT_EQ(state().fixedFrom[3], kAttrFix);
   EXPECT_EQ(g().frame.redrawFlags, kRedrawAll);

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/instrument.h"
 #include "files/trace_files.h"
+#include "instrument.h"
 #include "platform/headless_host.h"
 #include "spectrum_models.h"
 

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "app/instrument.h"
-#include "app/messages.h"
 #include "files/trace_files.h"
+#include "instrument.h"
+#include "menu/messages.h"
 #include "platform/headless_host.h"
 
 namespace vq {

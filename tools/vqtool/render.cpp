@@ -7,14 +7,17 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/frame.h"
-#include "app/headless_loop.h"
-#include "app/instrument.h"
-#include "app/key_names.h"
-#include "app/renderer.h"
+#include "frame/frame.h"
+#include "frame/headless_loop.h"
+#include "frame/key_names.h"
+#include "instrument.h"
+#include "menu/menu_engine.h"
+#include "menu/messages.h"
+#include "menu/popup_menu.h"
 #include "platform/headless_host.h"
 #include "platform/image_files.h"
 #include "platform/paths.h"
+#include "screen/renderer.h"
 
 namespace vq {
 

@@ -1,0 +1,287 @@
+// The application frame: start-up, the window procedure, the idle step and shut-down.
+#include "frame/frame.h"
+
+#include <new>
+
+#include "frame/busy_thread.h"
+#include "menu/help.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
+#include "traces/zoom.h"
+#include "frame/config.h"
+#include "instrument.h"
+#include "menu/menu_engine.h"
+#include "menu/messages.h"
+#include "frame/mouse.h"
+#include "menu/param_entry.h"
+#include "menu/popup_menu.h"
+#include "frame/program.h"
+#include "screen/renderer.h"
+#include "files/trace_files.h"
+#include "frame/viewer_commands.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/single_instance.h"
+
+namespace vq {
+
+namespace {
+
+// Checks the desktop, sizes the window and starts the screen device, three tries at most.
+bool SetupWindowAndDevice() {
+  Instrument& g = *GInstrument;
+  const Size desktop = g.host->DesktopSize();
+  if (desktop.width <= kScreenWidth || desktop.height <= kScreenHeight + g.frame.statusBarHeight) {
+    g.host->MessageBox("Window Size Error.", "ERROR", BoxButtons::Ok);
+    WindowProc(WM_CLOSE, 0, 0);
+    return false;
+  }
+  g.host->FitWindowToClient(kScreenWidth, kScreenHeight);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) g.host->Sleep(500);
+    if (StartDevice()) return true;
+    StopDevice();
+  }
+  g.host->MessageBox("DirectX Init Failed.  \n", "ERROR", BoxButtons::Ok);
+  StopDevice();
+  WindowProc(WM_CLOSE, 0, 0);
+  return false;
+}
+
+// Every subsystem binds the handlers of its own soft keys.
+void BindMenuHandlers() {
+  BindHelpNodes();
+  BindCopyNode();
+  BindUserKeyNodes();
+  BindUndoNode();
+  BindZoomMenu();
+  BindConditionMenus();
+  BindTraceMenus();
+}
+
+void TimerStep() {
+  Instrument& g = *GInstrument;
+  if (GetLocalTime().minute != g.screen.lastClockMinute) g.frame.redrawFlags |= kRedrawClock;
+  if (g.link.connected != 1) return;
+  // While the menu bar or a dialog runs its own loop, the timer keeps the screen and link alive.
+  if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
+}
+
+// Only the last of several dropped files is used. Trace files load into the active trace; an
+// all-trace file only while the FILE item list offers ALL TRACE and no analyzer is connected.
+// Data and settings files are ignored until their readers exist.
+void DropFiles() {
+  Instrument& g = *GInstrument;
+  if (g.frame.droppedFiles.empty()) return;
+  const std::string path = g.frame.droppedFiles.back();
+  g.frame.droppedFiles.clear();
+  const int type = DetectFileType(path);
+  const bool allTrace =
+      type == kFileAllTrace && g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace && g.link.connected != 1;
+  if (type == kFileTrace || allTrace) {
+    ClosePopupMenu(false);
+    EndEntry();
+    const int code =
+        allTrace ? LoadAllTraceFile(path) : LoadTraceFile(path, g.traces.state.activeTrace);
+    if (code == 0) {
+      GoToMenu(kNodeFile, 0, 0);
+      g.frame.redrawFlags = kRedrawAll;
+    } else {
+      ShowMessage(code);
+    }
+  }
+  g.host->BringToForeground();
+}
+
+intptr_t RouteCommand(uint32_t message, uintptr_t wParam) {
+  Instrument& g = *GInstrument;
+  FrameState& frame = g.frame;
+  const int command = static_cast<int>(wParam & 0xFFFF);
+  if (frame.minimized || frame.appState == 0) return 0;
+  if (message == WM_COMMAND && command == kCmdWake) return 0;
+  if (message == WM_COMMAND && command >= kCmdViewerFirst && command <= kCmdViewerLast) {
+    ViewerMenuCommand(wParam);
+    frame.menuTracking = 0;
+    return 0;
+  }
+  if (frame.mouseHeldElement != 0) return 0;
+  KeyCommand(2, static_cast<int>(wParam));
+  RefreshCursor();
+  frame.menuTracking = 0;
+  return 0;
+}
+
+}  // namespace
+
+StartResult StartUp(Host& host, const StartOptions& options) {
+  Instrument& g = *GInstrument;
+  g.host = &host;
+  g.frame.title = std::string(kModelName) + " OPTICAL SPECTRUM ANALYZER";
+
+  // A second copy ends at once, silently.
+  static SingleInstanceLock instanceLock;
+  if (options.singleInstance && !instanceLock.Held() && !instanceLock.Acquire(g.frame.title)) {
+    return {false, 0};
+  }
+  if (!host.CreateMainWindow(g.frame.title)) return {false, 0};
+
+  g.frame.appState = 0;
+  g.frame.exitRequest = 0;
+  g.frame.redrawFlags = 0;
+  g.link.connected = 0;
+  g.link.syncPending = 0;
+  g.link.wake = 0;
+
+  g.frame.calls.redrawNow = [] { RedrawScreen(true, false); };
+  g.frame.calls.closeWindow = [] { WindowProc(WM_CLOSE, 0, 0); };
+
+  g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
+  ReadConfiguration(g.config);
+  LogRunStart();
+
+  SetUpViewerMenu();
+  host.SetStatusParts(kStatusPartEdges);
+  g.frame.statusBarHeight = host.StatusBarHeight();
+  if (!SetupWindowAndDevice()) return {false, 0};
+  // The colour schemes come from the built-in tables; scheme 0 is shown first.
+  BuildColourSchemes();
+  SelectColourScheme(0);
+
+  InitMenus();
+  BindMenuHandlers();
+  ApplyStartupPatches();
+  InitConditions();
+  StartMenus();
+  try {
+    g.frame.workBuffer.assign(kWorkBufferBytes, 0);
+  } catch (const std::bad_alloc&) {
+    g.frame.workBuffer.clear();  // file operations check for the missing buffer
+  }
+
+  host.ShowMainWindow();
+  host.StartTimer(kTimerClock, 50);
+  host.SetCursorShape(CursorShape::Arrow);
+  g.frame.startupComplete = 1;
+  StartBusyThread();
+  return {true, 0};
+}
+
+bool LoopMayBlock() {
+  const Instrument& g = *GInstrument;
+  if (g.frame.windowDestroyed) return true;
+  return g.frame.appState == 1 && g.frame.redrawFlags == 0 && g.frame.exitRequest == 0 &&
+         g.frame.mouseHeldElement == 0 && g.program.running != 1 && g.link.syncPending == 0 &&
+         g.link.wake != 2;
+}
+
+void IdleStep() {
+  Instrument& g = *GInstrument;
+  FrameState& frame = g.frame;
+  if (frame.windowDestroyed) return;
+  if (frame.appState == 0) {
+    bool restored = false;
+    if (DeviceCheck(&restored) != 0) {
+      frame.redrawFlags = kRedrawAll;
+      frame.appState = 1;
+      RedrawScreen(true, false);
+    }
+    return;
+  }
+  if (frame.appState != 1) return;
+  if (frame.exitRequest == 0) ProgramStep();
+  if (frame.redrawFlags == 0) {
+    if (frame.exitRequest != 0) {
+      WindowProc(WM_CLOSE, 0, 0);
+    } else if (frame.modalActive != 1) {
+      MouseAutoRepeat();
+    }
+  } else {
+    RedrawScreen(true, false);
+  }
+}
+
+void SetDroppedFiles(std::vector<std::string> paths) {
+  GInstrument->frame.droppedFiles = std::move(paths);
+}
+
+intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  Instrument& g = *GInstrument;
+  FrameState& frame = g.frame;
+  switch (message) {
+    case WM_CREATE:
+      return 0;
+    case WM_DESTROY:
+      g.host->PostQuit(0);
+      return 0;
+    case WM_CLOSE:
+      if (frame.windowDestroyed) return 0;
+      ShutDown();
+      frame.windowDestroyed = true;
+      g.host->DestroyMainWindow();
+      return WindowProc(WM_DESTROY, 0, 0);
+    case WM_SIZE:
+      g.host->SetStatusParts(kStatusPartEdges);
+      frame.minimized = wParam == SIZE_MINIMIZED ? 1 : 0;
+      return 0;
+    case WM_PAINT:
+      if (frame.appState == 1 && !frame.minimized) {
+        frame.redrawFlags |= kRedrawDynamicOnly;
+        IdleStep();
+      }
+      return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_DISPLAYCHANGE:
+      StopDevice();
+      if (SetupWindowAndDevice()) {
+        frame.redrawFlags = kRedrawAll;
+        IdleStep();
+      }
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (!frame.minimized) frame.redrawFlags = kRedrawAll;
+      return 0;
+    case WM_ACTIVATEAPP:
+      frame.appActive = static_cast<int32_t>(wParam);
+      if (wParam == 1) frame.redrawFlags = kRedrawAll;
+      return 0;
+    case WM_MENUSELECT:
+      frame.menuTracking = ((wParam >> 16) & 0xFFFF) != kMenuClosedHighWord ? 1 : 0;
+      return 0;
+    case WM_TIMER:
+      TimerStep();
+      return 0;
+    case WM_DROPFILES:
+      DropFiles();
+      return 0;
+    case WM_COMMAND:
+    case WM_CHAR:
+      return RouteCommand(message, wParam);
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSEWHEEL:
+      if (frame.appState == 1 && frame.modalActive == 0) MouseMessage(message, wParam, lParam);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void ShutDown() {
+  Instrument& g = *GInstrument;
+  if (g.frame.shutDownDone) return;
+  g.frame.appActive = 0;
+  ShowOverlay(kOverlayShutDown);
+  LogRunEnd();
+  g.host->StopTimer(kTimerClock);
+  ReleaseProgram();
+  g.frame.workBuffer = {};
+  g.frame.redrawFlags = 0;
+  StopDevice();
+  g.frame.shutDownDone = true;
+}
+
+}  // namespace vq

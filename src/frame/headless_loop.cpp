@@ -1,0 +1,49 @@
+// The message loop of the headless host: the same blocking rule as the viewer's.
+#include "frame/headless_loop.h"
+
+#include <algorithm>
+#include <map>
+
+#include "frame/frame.h"
+#include "platform/clock.h"
+
+namespace vq {
+
+bool PumpUntilIdle(HeadlessHost& host, int maxSteps) {
+  for (int step = 0; step < maxSteps; ++step) {
+    PostedMessage m;
+    if (host.TakePosted(m)) {
+      WindowProc(m.message, m.wParam, m.lParam);
+      continue;
+    }
+    if (host.quit || LoopMayBlock()) return true;
+    IdleStep();
+  }
+  return false;
+}
+
+int RunHeadlessLoop(HeadlessHost& host) {
+  std::map<int, int64_t> due;  // timer id -> next time it fires
+  while (!host.quit) {
+    PumpUntilIdle(host, 1000);
+    if (host.quit) break;
+    const int64_t now = MonotonicMs();
+    int64_t next = now + 1000;
+    for (auto it = due.begin(); it != due.end();) {
+      it = host.timers.count(it->first) ? std::next(it) : due.erase(it);
+    }
+    for (const auto& [id, period] : host.timers) {
+      auto [it, added] = due.try_emplace(id, now + period);
+      if (it->second <= now) {
+        WindowProc(WM_TIMER, static_cast<uintptr_t>(id), 0);
+        it->second = now + period;
+      }
+      next = std::min(next, it->second);
+    }
+    // Block only when the rule allows; otherwise the next round runs idle steps at once.
+    if (LoopMayBlock()) host.WaitForPosted(static_cast<int>(std::max<int64_t>(0, next - now)));
+  }
+  return host.exitCode;
+}
+
+}  // namespace vq

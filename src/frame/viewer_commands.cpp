@@ -1,0 +1,91 @@
+// The viewer's own commands: the menu bar (Print, Exit, About; the link's items come with the
+// link) and the COPY panel key, which prints the screen as Print does.
+#include "frame/viewer_commands.h"
+
+#include <cctype>
+
+#include "instrument.h"
+#include "menu/menu_engine.h"
+#include "screen/renderer.h"
+#include "platform/messages.h"
+
+namespace vq {
+
+namespace {
+
+// Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
+constexpr int kUnavailableItems[] = {kCmdConnect, kCmdDisconnect, kCmdFolderSetting,
+                                     kCmdColourSetting, kCmdFileTransfer};
+
+bool Available(int command) {
+  for (int c : kUnavailableItems) {
+    if (c == command) return false;
+  }
+  return command >= kCmdViewerFirst && command <= kCmdViewerLast;
+}
+
+void PrintWithModalFlag() {
+  Instrument& g = *GInstrument;
+  g.frame.modalActive = 1;
+  PrintScreen();
+  g.frame.modalActive = 0;
+}
+
+int32_t CopyHandler(int mode, int16_t*) {
+  if (mode != kModeEnter) return 0;
+  PrintWithModalFlag();
+  return 1;
+}
+
+void ConfirmExit() {
+  Instrument& g = *GInstrument;
+  g.frame.modalActive = 1;
+  const BoxAnswer answer = g.host->MessageBox("Are you sure?", "Exit", BoxButtons::OkCancel);
+  g.frame.modalActive = 0;
+  if (answer == BoxAnswer::Ok) g.frame.exitRequest = 1;
+}
+
+}  // namespace
+
+std::vector<std::string> AboutLines() {
+  const std::string& product = GInstrument->config.productVersion;
+  std::string version = "Version " + product.substr(0, 5);
+  if (product.size() > 8 && std::isdigit(static_cast<unsigned char>(product[8]))) {
+    version += product[8];
+  }
+  return {std::string(kModelName) + " Viewer", version, GInstrument->config.revisionText};
+}
+
+void SetUpViewerMenu() {
+  Instrument& g = *GInstrument;
+  if (!g.config.debug.palette) g.host->RemoveMenuItem(kCmdColourSetting);
+  for (int c : kUnavailableItems) g.host->EnableMenuItem(c, false);
+}
+
+void ViewerMenuCommand(uintptr_t wParam) {
+  Instrument& g = *GInstrument;
+  const int command = static_cast<int>(wParam & 0xFFFF);
+  if (!Available(command)) return;  // greyed items cannot be chosen
+  g.frame.lastViewerCommand = command;
+  switch (command) {
+    case kCmdAbout:
+      g.frame.modalActive = 1;
+      g.host->ShowAbout(std::string("About ") + kModelName + " Viewer Software", AboutLines());
+      g.frame.modalActive = 0;
+      break;
+    case kCmdExit:
+      ConfirmExit();
+      break;
+    case kCmdPrint:
+      PrintWithModalFlag();
+      break;
+    default:
+      break;
+  }
+}
+
+void BindCopyNode() {
+  BindNode(kNodeCopy, CopyHandler);
+}
+
+}  // namespace vq

@@ -1,0 +1,38 @@
+// UNDO/LOCAL: takes back the last change of the setting record made in the current menu.
+#include "instrument.h"
+#include "menu/menu_engine.h"
+#include "screen/renderer.h"
+
+namespace vq {
+
+namespace {
+
+int32_t UndoHandler(int mode, int16_t*) {
+  Instrument& g = *GInstrument;
+  MenuState& m = g.menu;
+  if (mode != kModeEnter || !m.undoSnapshot) return 0;
+  g.conditions.setting = m.undoSetting;
+  m.undoSnapshot = false;
+  g.entry.linearScalePage = g.conditions.setting.logScale < 0;
+  // The value lines, the condition area, the graph and its labels show the restored values.
+  g.frame.redrawFlags |= kRedrawAll;
+  return 1;
+}
+
+int16_t UndoState() {
+  return GInstrument->menu.undoSnapshot ? CommonKeyState() : kKeyDisabled;
+}
+
+}  // namespace
+
+void NoteSettingChanged() {
+  GInstrument->menu.undoSnapshot = true;
+}
+
+void BindUndoNode() {
+  MenuNode& node = GInstrument->menu.nodes[kNodeUndoLocal];
+  node.handler = UndoHandler;
+  node.state = UndoState;
+}
+
+}  // namespace vq

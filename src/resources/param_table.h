@@ -1,0 +1,110 @@
+// The parameter table: limits, steps, formats and preferred values of every entered quantity.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace vq {
+
+constexpr int kParameterCount = 120;
+
+// Identifiers of the parameters that code names.
+enum ParameterId : int {
+  kParCentreWl = 0,
+  kParCentreFreq = 1,
+  kParSpanWl = 2,
+  kParSpanFreq = 3,
+  kParStartWl = 4,
+  kParStartFreq = 5,
+  kParStopWl = 6,
+  kParStopFreq = 7,
+  kParRefLevel = 16,
+  kParRefLinear = 17,
+  kParLogScale = 18,
+  kParBaseLevel = 19,
+  kParSubLog = 20,
+  kParSubLin = 21,
+  kParSubDbKm = 22,
+  kParSubPct = 23,
+  kParOffset = 24,
+  kParScaleMin = 25,
+  kParOffsetKm = 26,
+  kParScaleMinPct = 27,
+  kParLength = 28,
+  kParPoints = 29,
+  kParInterval = 30,
+  kParAverage = 31,
+  kParNoiseMask = 36,
+  kParLineMarker3 = 42,
+  kParLineMarker4 = 43,
+  kParThresh = 53,
+  kParRollAverage = 66,
+  kParValue = 71,
+  kParAddress = 74,
+  kParData = 75,
+  kParPageNo = 101,
+  kParResolution = 118,
+  kParSensMode = 119,
+};
+constexpr int kModelVariantCount = 4;
+constexpr int kModelLimitValues = 16;
+constexpr int kSpanListCapacity = 24;  // room for a rebuilt span list and its -1.0 end
+
+// Indices into kValueFormats: the value formats of the entry window and the soft-key value lines.
+// clang-format off
+enum ValueFormat : uint8_t {
+  kFmtWl, kFmtFreq, kFmtSpanWl, kFmtSpanFreq, kFmtDbm, kFmtDb, kFmtDbDiv, kFmtLinDiv, kFmtDbKm,
+  kFmtPctDiv, kFmtPlain2, kFmtPct, kFmtKm, kFmtDbmInt, kFmtCount6, kFmtCount11, kFmtDiv, kFmtSec,
+  kFmtNm3, kFmtDb3, kFmtNm4, kFmtThz3, kFmtPlain4, kFmtDb2, kFmtDbInt, kFmtGhz, kFmtHex,
+  kFmtPlain1, kFmtMsec, kFmtMin, kFmtInt6, kFmtInt11, kValueFormatCount
+};
+// clang-format on
+extern const std::array<const char*, kValueFormatCount> kValueFormats;
+
+// One row of the parameter table.
+struct ParamRecord {
+  double maximum;
+  double minimum;
+  double third;       // 1000 for wavelength, frequency and resolution quantities, else 1
+  double resolution;  // values are rounded to 1 / resolution; 0 or less: no rounding
+  double fineStep;
+  double coarseStep;
+  const double* preferred;  // ascending, ended by -1.0; replaces the coarse step; may be null
+  char name[16];
+  ValueFormat format;
+  bool list;  // a list entry (a choice among items) rather than a number
+};
+
+// The table as built in; the context holds a copy whose limits and lists change at run time.
+extern const std::array<ParamRecord, kParameterCount> kParameterTable;
+// Model limit blocks: sixteen values per variant (ModelLimitUses says which value becomes which limit).
+extern const std::array<std::array<double, kModelLimitValues>, kModelVariantCount> kModelLimits;
+
+constexpr double Pow10(int e) {
+  double p = 1;
+  for (int i = 0; i < e; ++i) p *= 10;
+  return p;
+}
+
+// Value i of the 1-2-5 sequence starting at 10^firstExp. Dividing by an exact power of ten gives
+// the same double as the decimal literal (2e-09 and not 2 x 1e-09).
+constexpr double OneTwoFive(int firstExp, int i) {
+  constexpr double kMantissa[] = {1, 2, 5};
+  const int e = firstExp + i / 3;
+  return e < 0 ? kMantissa[i % 3] / Pow10(-e) : kMantissa[i % 3] * Pow10(e);
+}
+
+// Which block values become which limits: value index of the minimum and the maximum, -1 = the
+// table's own value. Values 5 and 7 are the smallest zoom spans.
+struct ModelLimitUse {
+  int8_t id, minIndex, maxIndex;
+};
+std::span<const ModelLimitUse> ModelLimitUses();
+
+// The listed zoom spans in nm and in THz (ascending, ended by -1.0).
+const double* ZoomSpanWlList();
+const double* ZoomSpanList();
+
+}  // namespace vq

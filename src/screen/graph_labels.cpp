@@ -1,0 +1,210 @@
+// Labels around the graphs: axis and level-scale labels, condition area, trace boxes and status.
+//
+// Layout below each graph (bottom = graph top + height): row 1 at bottom + 2 holds START at the
+// graph's left edge, CENTER at x 300 and STOP ending at the right edge; the "ZOOMING" box of the
+// dynamic layer sits at bottom + 10; row 2 at bottom + 22 holds SPAN at x 300. The level values
+// stand right-aligned left of the graph at each division; the column x 651 right of it holds the
+// value per division (and the sub scale's at the bottom while a sub-scale trace is shown).
+// Trace label boxes: seven boxes A to G from x 136, 31 pixels apart, at y 126 for the upper (or
+// only) graph and y 356 for the lower one; a trace shown on that graph has its letter in its
+// colour, the active trace's box is framed in its colour, the others' letters are grey.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "draw/primitives.h"
+#include "instrument.h"
+#include "resources/colour_tables.h"
+#include "screen/screen_areas.h"
+#include "screen/waveform.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
+
+namespace vq {
+
+namespace {
+
+constexpr int kLabelBoxX = 136, kLabelBoxPitch = 31, kLabelBoxWidth = 29, kLabelBoxHeight = 21;
+constexpr int kLabelBoxY[2] = {126, 356};
+constexpr int kScaleColumnX = 651;
+constexpr const char* kUnitNames[4] = {"pW", "nW", "uW", "mW"};
+
+std::string Format(const char* format, double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// The power unit a linear scale is labelled in: 0 pW to 3 mW.
+int LinearUnit(const LevelScale& s) {
+  if (s.kind == 2) {
+    for (int u = 0; u < 3; ++u) {
+      if (s.unitDivisor <= std::pow(1000.0, u - 3) * 1.0001) return u;
+    }
+  }
+  if (s.kind != 4) return 3;
+  int u = 3;
+  while (u > 0 && s.top < std::pow(1000.0, u - 3)) --u;  // the largest unit under the top
+  return u;
+}
+
+// The value shown at a row of a plot, in the unit its scale is labelled in.
+std::string LevelText(const PlotContext& p, const LevelScale& s, int row) {
+  const double value = p.topValue - (row - p.top) * p.valuePerRow;
+  switch (s.kind) {
+    case 0:
+      return Format("%.1f", value);
+    case 3:
+      return Format("%.1f", value * 100);
+    case 1:
+    case 4:
+      return Format("%.2f", value / std::pow(1000.0, LinearUnit(s) - 3));
+    default:
+      return Format("%.2f", value);
+  }
+}
+
+// Value per division and its unit, two short lines.
+void PerDivisionText(const LevelScale& s, bool dbPerKm, std::string& value, std::string& unit) {
+  switch (s.kind) {
+    case 0:
+      value = Format("%.1f", s.perDivision);
+      unit = dbPerKm ? "dB/km" : "dB/D";
+      return;
+    case 3:
+      value = Format("%.1f", s.perDivision);
+      unit = "%/D";
+      return;
+    case 5:
+      value = Format("%.3g", s.perDivision);
+      unit = "/D";
+      return;
+    default: {
+      const int u = LinearUnit(s);
+      const double perDivision =
+          s.kind == 2 ? s.perDivision : s.perDivision / std::pow(1000.0, u - 3);
+      value = Format("%.3g", perDivision);
+      unit = std::string(kUnitNames[u]) + "/D";
+    }
+  }
+}
+
+bool SubScaleTraceShown(int graph) {
+  const Instrument& g = *GInstrument;
+  for (int t = 0; t < kTraceCount; ++t) {
+    if (g.traces.state.display[t] == 0 && GraphOfTrace(t) == graph && TraceOnSubScale(t)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void DrawAxisLabels() {
+  const Instrument& g = *GInstrument;
+  const int mode = g.screen.screenMode;
+  const AxisRange d = DisplayedRange();
+  std::string start, stop, centre, span;
+  if (g.conditions.setting.frequencyMode == 1) {
+    // The start frequency is the low one, at the long-wavelength end.
+    const double low = WavelengthToFrequency(d.Stop()), high = WavelengthToFrequency(d.start);
+    start = Format("START:%.3fTHz", low);
+    stop = Format("STOP:%.3fTHz", high);
+    centre = Format("CENTER:%.3fTHz", (low + high) / 2);
+    span = Format("SPAN:%.3fTHz", high - low);
+  } else {
+    start = Format("START:%.3fnm", d.start);
+    stop = Format("STOP:%.3fnm", d.Stop());
+    centre = Format("CENTER:%.3fnm", d.start + d.span / 2);
+    span = Format("SPAN:%.2fnm", d.span);
+  }
+  for (int graph = 0; graph < GraphCount(mode); ++graph) {
+    const GraphRect r = GraphOf(mode, graph);
+    const int y1 = r.y + r.height + 2, y2 = y1 + 20;
+    FillRect(r.x, y1, r.width, 8, kSlotMainBack);
+    FillRect(300, y2, 200, 8, kSlotMainBack);
+    TextSmall(kSlotMainChar, kSlotMainBack, r.x, y1, start);
+    TextSmall(kSlotMainChar, kSlotMainBack, 300, y1, centre);
+    TextSmall(kSlotMainChar, kSlotMainBack, r.x + r.width - 8 * static_cast<int>(stop.size()), y1,
+              stop);
+    TextSmall(kSlotMainChar, kSlotMainBack, 300, y2, span);
+  }
+}
+
+void DrawLevelLabels() {
+  const int mode = GInstrument->screen.screenMode;
+  for (int graph = 0; graph < GraphCount(mode); ++graph) {
+    const GraphRect r = GraphOf(mode, graph);
+    const MeasCondition& record = GraphRecord(graph);
+    const LevelScale s = GraphLevelScale(record, false);
+    PlotContext p;
+    SetupPlot(s, r, kSlotMainChar, p);
+    FillRect(2, r.y - 6, 43, r.height + 12, kSlotMainBack);
+    for (int j = 0; j <= s.divisions; ++j) {
+      const int row = r.y + static_cast<int>((r.height - 1.0) * j / s.divisions + 0.5);
+      TextRight(kSlotMainChar, kSlotMainBack, 44, row - 6, LevelText(p, s, row));
+    }
+    FillRect(kScaleColumnX, r.y, 48, r.height, kSlotMainBack);
+    std::string value, unit;
+    PerDivisionText(s, false, value, unit);
+    TextSmall(kSlotMainChar, kSlotMainBack, kScaleColumnX, r.y, value);
+    TextSmall(kSlotMainChar, kSlotMainBack, kScaleColumnX, r.y + 10, unit);
+    if (SubScaleTraceShown(graph)) {
+      PerDivisionText(GraphLevelScale(record, true), record.subScaleMode == 2, value, unit);
+      TextSmall(kSlotMainChar, kSlotMainBack, kScaleColumnX, r.y + r.height - 28, "SUB");
+      TextSmall(kSlotMainChar, kSlotMainBack, kScaleColumnX, r.y + r.height - 18, value);
+      TextSmall(kSlotMainChar, kSlotMainBack, kScaleColumnX, r.y + r.height - 8, unit);
+    }
+  }
+}
+
+void DrawConditionArea() {
+  const MeasCondition& c = GInstrument->conditions.setting;
+  FillRect(3, 20, 559, 73, kSlotCalBack);
+  TextNormal(kSlotCalChar, kSlotCalBack, 8, 23, "<MEAS CONDITION>");
+  TextNormal(kSlotCalChar, kSlotCalBack, 8, 39, Format("RES:%.3fnm", c.resolution));
+  TextNormal(kSlotCalChar, kSlotCalBack, 136, 39,
+             std::string("SENS:") + SensitivityName(c.sensitivity, c.chopMode));
+  TextNormal(kSlotCalChar, kSlotCalBack, 320, 39, Format("AVG:%.0f", c.averageTimes));
+  TextNormal(kSlotCalChar, kSlotCalBack, 416, 39, Format("SMPL:%.0f", c.samplingPoints));
+  TextNormal(kSlotCalChar, kSlotCalBack, 8, 55, std::string(c.label, strnlen(c.label, 56)));
+}
+
+void DrawTraceLabelBoxes() {
+  const Instrument& g = *GInstrument;
+  const int graphs = GraphCount(g.screen.screenMode);
+  for (int graph = 0; graph < graphs; ++graph) {
+    const int y = kLabelBoxY[graph];
+    FillRect(kLabelBoxX, y, kLabelBoxPitch * kTraceCount, kLabelBoxHeight, kSlotMainBack);
+    for (int t = 0; t < kTraceCount; ++t) {
+      const int x = kLabelBoxX + kLabelBoxPitch * t;
+      const bool shown = g.traces.state.display[t] == 0 && GraphOfTrace(t) == graph;
+      const int slot = shown ? TraceSlot(t) : kSlotGreyChar;
+      const char letter[2] = {static_cast<char>('A' + t), 0};
+      if (g.traces.state.activeTrace == t) {
+        Outline(x, y, x + kLabelBoxWidth - 1, y + kLabelBoxHeight - 1, slot);
+        Outline(x + 1, y + 1, x + kLabelBoxWidth - 2, y + kLabelBoxHeight - 2, slot);
+      }
+      TextTransparent(slot, x + 11, y + 5, letter, true);
+    }
+  }
+}
+
+void DrawTraceStatusColumn() {
+  const Instrument& g = *GInstrument;
+  const TraceStateBlock& s = g.traces.state;
+  FillRect(568, 20, 126, 73, kSlotTraceKindBack);
+  for (int t = 0; t < kTraceCount; ++t) {
+    const int attribute = s.attribute[t];
+    const char* name =
+        attribute == kAttrFix ? AttributeFixedName(s.fixedFrom[t]) : AttributeListName(attribute);
+    char line[24];
+    std::snprintf(line, sizeof line, "%c:%-9.9s%s", 'A' + t, name, s.display[t] ? "/BLK" : "/DSP");
+    TextSmall(TraceSlot(t), kSlotTraceKindBack, 571, 23 + 10 * t, line);
+  }
+}
+
+}  // namespace vq

@@ -1,0 +1,57 @@
+// The waveform display: level scales, column mapping and plotting of the traces, grid and zoom.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "state/screen_state.h"
+#include "state/trace_state.h"
+#include "traces/zoom.h"
+
+namespace vq {
+
+constexpr int kLevelDivisions = 10;  // the record holds no division count: the fallback applies
+
+// The level scale of a graph. Kinds: 0 log (dB), 1 linear (mW), 2 linear in a unit, 3 percent,
+// 4 linear with an automatic unit, 5 linear sub scale.
+struct LevelScale {
+  int kind = 0;
+  int divisions = kLevelDivisions;
+  double perDivision = 10.0;  // dB, mW, unit or percent per division
+  double top = 0.0;           // kind 0: level at the top row (reference level)
+  double base = 0.0;          // linear kinds: level at the bottom row (percent for kind 3)
+  double referenceDivision = 0.0;
+  double unitDivisor = 1.0;  // kind 2: mW per unit; kind 0: divides dB (dB/km sub scale)
+};
+
+
+// Derives a graph's level scale from its record; subScale selects the sub-scale settings.
+LevelScale GraphLevelScale(const MeasCondition& record, bool subScale);
+void SetupPlot(const LevelScale& scale, const GraphRect& graph, int slot, PlotContext& p);
+// The level (mW, or a ratio for percent) in the unit of the plot's scale.
+double ConvertLevel(const PlotContext& p, double level);
+int16_t LevelToRow(const PlotContext& p, double value);
+// 0 normal, 1 zero trace span, 2 zero graph span, 3 one point in range, -1 nothing visible.
+int MapColumns(const AxisRange& graph, const AxisRange& trace, int tracePoints, PlotContext& p);
+void FillColumns(PlotContext& p, const double* levels, int tracePoints, int mapResult);
+void DrawColumns(const PlotContext& p);
+
+// The record whose level scale governs a graph of the current screen mode.
+const MeasCondition& GraphRecord(int graph);
+// Which graph of the current screen mode shows the trace.
+int GraphOfTrace(int trace);
+// Colour slot of a trace: 5 + t while active, 12 + t otherwise.
+int TraceSlot(int trace);
+int TracePoints(int trace);
+
+void PlotGraphs(uint32_t flags);
+void DrawZoomOverlays();  // "ZOOMING" and the overview windows (dynamic layer)
+
+// Labels around the graphs (graph_labels.cpp).
+void DrawAxisLabels();
+void DrawLevelLabels();
+void DrawConditionArea();
+void DrawTraceLabelBoxes();
+void DrawTraceStatusColumn();
+
+}  // namespace vq

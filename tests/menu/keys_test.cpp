@@ -1,0 +1,256 @@
+// Tests of keys through the window procedure: key names, panel and soft keys, the pop-up menu,
+// the page stack, help and the quit key.
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "frame/key_names.h"
+#include "menu/help.h"
+#include "menu/key_commands.h"
+#include "menu/menu_engine.h"
+#include "menu/popup_menu.h"
+#include "resources/colour_tables.h"
+#include "support/instrument_fixture.h"
+
+namespace vq {
+namespace {
+
+// Calls of an instrumented node handler: (mode, key word; commands fill its 16 bits).
+std::vector<std::pair<int, int>> gCalls;
+int32_t CountingHandler(int mode, int16_t* key) {
+  gCalls.emplace_back(mode, static_cast<uint16_t>(*key));
+  return 1;
+}
+
+class KeysTest : public InstrumentTest {
+ protected:
+  void SetUp() override {
+    InstrumentTest::SetUp();
+    gCalls.clear();
+    Start();
+  }
+  // Presses a key by its name as the window gets it, then lets the loop settle.
+  void Type(char c) {
+    WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
+    PumpUntilIdle(host);
+  }
+  MenuState& menu() { return g().menu; }
+};
+
+TEST(KeyNames, NamesAndTheAcceleratorTable) {
+  const std::pair<const char*, int> known[] = {
+      {"F1", 40002},    {"F9", 40010},          {"Alt+F11", 40046}, {"Alt+Q", 40001},
+      {"Alt+N", 40041}, {"Ctrl+Alt+B", 40037},  {"Right", 40014},   {"Backspace", 40038},
+      {"Enter", 40039}, {"Shift+Enter", 40040}, {"Insert", 40042},  {"Delete", 40043},
+      {"Apps", 40044},  {"Ctrl+Home", 40100},
+  };
+  for (const auto& [name, command] : known) EXPECT_EQ(KeyNameCommand(name), command) << name;
+  for (const char* name : {"F10", "F0", "F13", "F1x", "Shift+F12", "Alt+B", "Ctrl+P", "Home", "Q",
+                           "Alt+", "shift+F1", "Enter+Shift", ""}) {
+    EXPECT_EQ(KeyNameCommand(name), 0) << name;
+  }
+  // One command per key and modifiers; every panel key has a key.
+  std::set<std::pair<int, int>> keys;
+  std::set<int> commands;
+  for (const Accelerator& a : Accelerators()) {
+    EXPECT_TRUE(keys.insert({a.key, a.modifiers}).second) << a.command;
+    commands.insert(a.command);
+  }
+  for (int c = kCmdPanelFirst; c <= kCmdPanelLast; ++c) EXPECT_TRUE(commands.count(c)) << c;
+}
+
+TEST_F(KeysTest, PanelKeysOpenTheirPages) {
+  struct Panel {
+    const char* key;
+    int node, page;
+    const char* title;
+  };
+  const Panel panels[] = {
+      {"Shift+F2", 2, 1, "CENTER"},         {"Shift+F3", 3, 2, "SPAN"},
+      {"Shift+F4", 4, 3, "LEVEL"},          {"Shift+F5", 5, 8, "SETUP"},
+      {"Shift+F9", 6, 13, "MARKER"},        {"Shift+F6", 9, 21, "TRACE"},
+      {"Shift+F10", 7, 19, "PEAK\nSEARCH"}, {"Shift+F11", 8, 46, "ANALYSIS"},
+      {"Shift+F8", 10, 41, "DISPLAY"},      {"Alt+F2", 11, 65, "MEMORY"},
+      {"Alt+F3", 12, 70, "FILE"},           {"Alt+F4", 13, 95, "PROGRAM"},
+      {"Alt+F6", 14, 54, "SYSTEM"},         {"Alt+F5", 15, 86, "ADVANCE"},
+      {"Alt+F1", 16, 107, "USER"},          {"Shift+F7", 21, 53, "ZOOM"},
+      {"Shift+F1", 1, 0, "SWEEP"},
+  };
+  for (const Panel& p : panels) {
+    Press(p.key);
+    EXPECT_EQ(menu().currentMenu, p.node) << p.key;
+    EXPECT_EQ(menu().page, p.page) << p.key;
+    EXPECT_EQ(PageTitle(menu().page), p.title) << p.key;
+    EXPECT_EQ(menu().depth, 0) << p.key;
+  }
+  // A lower page, and its RETURN.
+  Press("Shift+F4");
+  Press("F8");
+  EXPECT_EQ(PageTitle(menu().page), "Y SCALE\nDIVISION");
+  EXPECT_EQ(menu().depth, 1);
+  Press("F9");
+  EXPECT_EQ(menu().page, 3);
+  EXPECT_EQ(menu().depth, 0);
+}
+
+TEST_F(KeysTest, KeysReachTheCurrentNode) {
+  Press("Shift+F2");
+  menu().nodes[2].handler = CountingHandler;
+  Press("Shift+F2");  // the node again: entered anew, never left
+  Press("Shift+F2");
+  Type('5');
+  Press("Up");
+  Press("Ctrl+Home");
+  using Calls = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(gCalls, (Calls{{kModeEnter, 2},
+                           {kModeEnter, 2},
+                           {kModeKey, '5'},
+                           {kModeKey, kCmdUp},
+                           {kModeKey, kCmdCtrlHome}}));
+  gCalls.clear();
+  Press("Shift+F3");
+  EXPECT_EQ(gCalls, (Calls{{kModeLeave, 3}}));  // the key word names the node entered
+
+  // Minimised, keys are dropped until the window is restored.
+  WindowProc(WM_SIZE, SIZE_MINIMIZED, 0);
+  Press("Shift+F4");
+  EXPECT_EQ(menu().currentMenu, 3);
+  WindowProc(WM_SIZE, SIZE_RESTORED, 0);
+  Press("Shift+F4");
+  EXPECT_EQ(menu().currentMenu, 4);
+}
+
+TEST_F(KeysTest, SoftKeysActOnlyWhenEnabledAndShown) {
+  // SWEEP has no ninth key: pressing it does nothing and reports so.
+  ASSERT_EQ(menu().keySlots[8].target, 0);
+  const int presentsBefore = host.presents.load();
+  EXPECT_EQ(KeyCommand(2, kCmdSoftKey9), 0);
+  EXPECT_EQ(menu().page, 0);
+  EXPECT_EQ(menu().currentMenu, 1);
+  EXPECT_EQ(menu().pressed[8], 0);
+  EXPECT_GE(host.presents.load(), presentsBefore + 2);  // drawn pressed, then released
+
+  // A new page's keys do nothing until the column shows them.
+  WindowProc(WM_COMMAND, KeyNameCommand("Shift+F4"), 0);
+  ASSERT_NE(menu().columnChanged, 0);
+  WindowProc(WM_COMMAND, kCmdSoftKey1 + 7, 0);
+  EXPECT_EQ(menu().page, 3);
+  PumpUntilIdle(host);
+  EXPECT_EQ(menu().columnChanged, 0);
+  Press("F8");
+  EXPECT_EQ(menu().page, 6);
+}
+
+TEST_F(KeysTest, QuitKeyNeedsItsSwitchAndWaitsForTheRedraw) {
+  Press("Alt+Q");
+  EXPECT_EQ(g().frame.exitRequest, 0);
+  EXPECT_FALSE(host.quit);
+
+  g().config.debug.altQ = true;
+  WindowProc(WM_COMMAND, KeyNameCommand("Alt+Q"), 0);
+  EXPECT_EQ(g().frame.exitRequest, 3);
+  EXPECT_NE(g().frame.redrawFlags.load() & kRedrawDynamicOnly, 0u);
+  const int passes = g().screen.passesDrawn;
+  IdleStep();
+  EXPECT_EQ(g().screen.passesDrawn, passes + 1);
+  EXPECT_FALSE(g().frame.windowDestroyed);
+  IdleStep();
+  EXPECT_TRUE(g().frame.windowDestroyed);
+  EXPECT_TRUE(host.quit);
+}
+
+TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
+  Press("Apps");
+  const PopupState& p = g().popup;
+  ASSERT_TRUE(p.open);
+  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}),
+            std::vector<int>({339, 145, 122, 310}));
+  EXPECT_EQ(p.selected, 0);  // CENTER
+
+  // Down and Left go forward, Up and Right back; separators are skipped, the ends wrap.
+  Press("Down");
+  Press("Left");
+  EXPECT_EQ(p.selected, 2);  // LEVEL
+  Press("Down");
+  EXPECT_EQ(p.selected, 4);  // SWEEP, past the separator
+  Press("Up");
+  Press("Right");
+  Press("Up");
+  EXPECT_EQ(p.selected, 0);
+  Press("Up");
+  EXPECT_EQ(p.selected, 25);  // HELP, the last item
+  Press("Down");
+  EXPECT_EQ(p.selected, 0);
+
+  // Other keys do nothing while it is open; Enter runs the selected item and closes it.
+  menu().nodes[1].handler = CountingHandler;
+  Type('7');
+  Press("Insert");
+  EXPECT_TRUE(p.open);
+  EXPECT_TRUE(gCalls.empty());
+  Press("Down");
+  Press("Enter");
+  EXPECT_FALSE(p.open);
+  EXPECT_EQ(PageTitle(menu().page), "SPAN");
+
+  // With TEST MODE the menu has a 27th item and opens higher.
+  g().config.debug.testMode = true;
+  Press("Apps");
+  EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}),
+            std::vector<int>({339, 138, 122, 324}));
+}
+
+TEST_F(KeysTest, FiveNestedPagesKeepFourParents) {
+  const int pages[] = {3, 6, 5, 7, 10, 11};
+  ShowSoftKeyPage(pages[0], 0);
+  for (int i = 1; i < 6; ++i) ShowSoftKeyPage(pages[i], std::min(i, kMaxPageDepth));
+  EXPECT_EQ(menu().page, 11);
+  EXPECT_EQ(menu().depth, 4);
+  EXPECT_EQ(menu().parents, (std::array<int32_t, 4>{10, 7, 5, 6}));  // LEVEL (3) dropped
+  ShowSoftKeyPage(12, 5);  // deeper than the stack: nothing happens
+  EXPECT_EQ(menu().page, 11);
+
+  // The path shows four parent boxes upward from y 500, and no fifth above them.
+  PumpUntilIdle(host);
+  const Surface& s = g().screen.frameCopy;
+  EXPECT_EQ(s.At(706, 470), Slot(kSlotMainChar));
+  EXPECT_EQ(s.At(706, 460), Slot(kSlotMainBack));
+
+  for (int expected : {10, 7, 5, 6, 6}) {
+    PopSoftKeyPage();
+    EXPECT_EQ(menu().page, expected);
+  }
+  EXPECT_EQ(menu().depth, 0);
+}
+
+TEST_F(KeysTest, HelpKeepsTheMenuStateItInterrupts) {
+  Press("Shift+F4");
+  Press("F8");  // Y SCALE DIVISION, below LEVEL
+  ASSERT_EQ(menu().currentMenu, 901);
+  Press("Alt+F12");
+  EXPECT_EQ(menu().selectionMode, kSelectHelp);
+  EXPECT_EQ(PageTitle(menu().page), "HELP");
+  EXPECT_EQ(g().screen.screenMode, kScreenModeHelp);
+
+  // Its RETURN key goes back to where help was called.
+  Press("F9");
+  EXPECT_EQ(menu().selectionMode, kSelectNormal);
+  EXPECT_EQ(menu().page, 6);
+  EXPECT_EQ(menu().depth, 1);
+  EXPECT_EQ(menu().parents[0], 3);
+  EXPECT_EQ(menu().currentMenu, 901);
+  EXPECT_EQ(g().screen.screenMode, 0);
+
+  // A panel key ends help from the saved state: the interrupted node is the one left.
+  Press("Alt+F12");
+  menu().nodes[901].handler = CountingHandler;
+  Press("Shift+F2");
+  EXPECT_EQ(gCalls, (std::vector<std::pair<int, int>>{{kModeLeave, 2}}));
+  EXPECT_EQ(menu().selectionMode, kSelectNormal);
+  EXPECT_EQ(menu().currentMenu, 2);
+  EXPECT_EQ(PageTitle(menu().page), "CENTER");
+  EXPECT_EQ(g().screen.screenMode, 0);
+}
+
+}  // namespace
+}  // namespace vq

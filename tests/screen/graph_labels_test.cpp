@@ -1,0 +1,78 @@
+// Tests of the labels around the graphs: axis and level labels, condition area, trace boxes.
+#include <cstring>
+
+#include "resources/colour_tables.h"
+#include "screen/waveform.h"
+#include "support/instrument_fixture.h"
+
+namespace vq {
+namespace {
+
+class GraphLabelTest : public InstrumentTest {
+ protected:
+  void SetUp() override {
+    InstrumentTest::SetUp();
+    Start();
+    ASSERT_TRUE(result.running);
+    DistinctSlotColours();
+    MeasCondition& c = ShowWindow1500To1600();
+    g().traces.state.measWavelengthChoice = 1;  // vacuum: no air correction
+    c.samplingPoints = 1001, c.sensitivity = 3, c.chopMode = 1, c.averageTimes = 4;
+    std::memcpy(c.label, "FIBRE 7", 8);
+    for (int t = 0; t < kTraceCount; ++t) g().traces.state.display[t] = t < 2 ? 0 : 1;
+    g().traces.state.activeTrace = 0;
+    Redraw();
+  }
+  void Redraw() {
+    g().frame.redrawFlags = kRedrawAll;
+    RedrawScreen(true, false);
+  }
+  std::string Text(const BitmapFont& font, int x, int y, std::string_view text, int fg, int bg) {
+    return TextMismatch(g().screen.backBuffer, font, x, y, text, Slot(fg), bg < 0 ? 0 : Slot(bg));
+  }
+};
+
+TEST_F(GraphLabelTest, AxisAndLevelLabelsFollowTheWindowAndScale) {
+  EXPECT_EQ(Text(kFontSmall, 47, 553, "START:1500.000nm", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 648 - 15 * 8, 553, "STOP:1600.000nm", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 300, 553, "CENTER:1550.000nm", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 300, 573, "SPAN:100.00nm", 29, 28), "");
+  EXPECT_EQ(Text(kFontNumeric, 44 - 5 * 6, 150 - 6, "-10.0", 29, 28), "");   // top row
+  EXPECT_EQ(Text(kFontNumeric, 44 - 6 * 6, 550 - 6, "-110.0", 29, 28), "");  // bottom row
+  EXPECT_EQ(Text(kFontSmall, 651, 160, "dB/D", 29, 28), "");
+
+  // Frequency mode: the start is the low frequency, the long-wavelength end.
+  g().conditions.setting.frequencyMode = 1;
+  Redraw();
+  EXPECT_EQ(Text(kFontSmall, 47, 553, "START:187.370THz", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 648 - 15 * 8, 553, "STOP:199.862THz", 29, 28), "");
+}
+
+TEST_F(GraphLabelTest, ConditionAreaTraceBoxesAndStatusColumn) {
+  EXPECT_EQ(Text(kFontNormal, 8, 23, "<MEAS CONDITION>", 46, 45), "");
+  EXPECT_EQ(Text(kFontNormal, 136, 39, "SENS:HIGH1/CHOP", 46, 45), "");
+  EXPECT_EQ(Text(kFontNormal, 320, 39, "AVG:4", 46, 45), "");
+  EXPECT_EQ(Text(kFontNormal, 416, 39, "SMPL:1001", 46, 45), "");
+  EXPECT_EQ(Text(kFontNormal, 8, 55, "FIBRE 7", 46, 45), "");
+
+  // A is active (framed, bright), B shown dim, C blank in grey.
+  EXPECT_EQ(g().screen.backBuffer.At(136, 126), Slot(5));
+  EXPECT_EQ(Text(kFontNormal, 136 + 11, 131, "A", 5, -1), "");
+  EXPECT_EQ(Text(kFontNormal, 136 + 31 + 11, 131, "B", 13, -1), "");
+  EXPECT_NE(g().screen.backBuffer.At(136 + 31, 126), Slot(13));  // no frame round B
+  EXPECT_EQ(Text(kFontNormal, 136 + 62 + 11, 131, "C", 50, -1), "");
+
+  EXPECT_EQ(Text(kFontSmall, 571, 23, "A:WRITE    /DSP", 5, 47), "");
+  EXPECT_EQ(Text(kFontSmall, 571, 43, "C:WRITE    /BLK", 14, 47), "");
+
+  // Split mode: B in the lower pane moves to the lower row of boxes.
+  g().screen.screenMode = 1;
+  g().traces.state.pane[1] = 1;
+  Redraw();
+  EXPECT_EQ(Text(kFontNormal, 136 + 31 + 11, 361, "B", 13, -1), "");
+  EXPECT_EQ(Text(kFontNormal, 136 + 31 + 11, 131, "B", 50, -1), "");
+  EXPECT_EQ(Text(kFontSmall, 47, 323, "START:1500.000nm", 29, 28), "");
+}
+
+}  // namespace
+}  // namespace vq
