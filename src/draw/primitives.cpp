@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "instrument.h"
-#include "screen/renderer.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
 

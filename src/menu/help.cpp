@@ -6,7 +6,6 @@
 #include "instrument.h"
 #include "menu/menu_engine.h"
 #include "draw/primitives.h"
-#include "screen/renderer.h"
 #include "resources/colour_tables.h"
 
 namespace vq {

@@ -11,8 +11,6 @@
 #include "menu/messages.h"
 #include "menu/param_entry.h"
 #include "menu/popup_menu.h"
-#include "screen/renderer.h"
-#include "screen/waveform.h"
 #include "resources/menu_tables.h"
 
 namespace vq {

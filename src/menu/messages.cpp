@@ -8,7 +8,6 @@
 
 #include "instrument.h"
 #include "draw/primitives.h"
-#include "screen/renderer.h"
 #include "platform/clock.h"
 #include "platform/image_files.h"
 #include "resources/colour_tables.h"

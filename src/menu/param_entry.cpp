@@ -11,7 +11,6 @@
 #include "instrument.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
-#include "screen/renderer.h"
 
 namespace vq {
 

@@ -7,7 +7,6 @@
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "draw/primitives.h"
-#include "screen/renderer.h"
 #include "resources/colour_tables.h"
 
 namespace vq {

@@ -9,8 +9,6 @@
 #include "instrument.h"
 #include "menu/menu_engine.h"
 #include "draw/primitives.h"
-#include "screen/renderer.h"
-#include "screen/screen_areas.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
 

@@ -1,7 +1,6 @@
 // UNDO/LOCAL: takes back the last change of the setting record made in the current menu.
 #include "instrument.h"
 #include "menu/menu_engine.h"
-#include "screen/renderer.h"
 
 namespace vq {
 

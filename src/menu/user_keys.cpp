@@ -1,7 +1,6 @@
 // The USER panel key and the registration of functions into the USER pages.
 #include "instrument.h"
 #include "menu/menu_engine.h"
-#include "screen/renderer.h"
 #include "menu/softkey_column.h"
 
 namespace vq {

@@ -8,7 +8,6 @@
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/param_entry.h"
-#include "screen/renderer.h"
 #include "menu/softkey_column.h"
 #include "traces/traces.h"
 

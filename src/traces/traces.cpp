@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "instrument.h"
-#include "screen/renderer.h"
 
 namespace vq {
 
