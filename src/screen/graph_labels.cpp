@@ -39,12 +39,12 @@ std::string Format(const char* format, double value) {
 
 // The power unit a linear scale is labelled in: 0 pW to 3 mW.
 int LinearUnit(const LevelScale& s) {
-  if (s.kind == 2) {
+  if (s.kind == ScaleKind::LinearUnit) {
     for (int u = 0; u < 3; ++u) {
       if (s.unitDivisor <= std::pow(1000.0, u - 3) * 1.0001) return u;
     }
   }
-  if (s.kind != 4) return 3;
+  if (s.kind != ScaleKind::LinearAuto) return 3;
   int u = 3;
   while (u > 0 && s.top < std::pow(1000.0, u - 3)) --u;  // the largest unit under the top
   return u;
@@ -54,37 +54,41 @@ int LinearUnit(const LevelScale& s) {
 std::string LevelText(const PlotContext& p, const LevelScale& s, int row) {
   const double value = p.topValue - (row - p.top) * p.valuePerRow;
   switch (s.kind) {
-    case 0:
+    case ScaleKind::Log:
       return Format("%.1f", value);
-    case 3:
+    case ScaleKind::Percent:
       return Format("%.1f", value * 100);
-    case 1:
-    case 4:
+    case ScaleKind::Linear:
+    case ScaleKind::LinearAuto:
       return Format("%.2f", value / std::pow(1000.0, LinearUnit(s) - 3));
-    default:
-      return Format("%.2f", value);
+    case ScaleKind::LinearUnit:
+    case ScaleKind::LinearSub:
+      break;
   }
+  return Format("%.2f", value);
 }
 
 // Value per division and its unit, two short lines.
 void PerDivisionText(const LevelScale& s, bool dbPerKm, std::string& value, std::string& unit) {
   switch (s.kind) {
-    case 0:
+    case ScaleKind::Log:
       value = Format("%.1f", s.perDivision);
       unit = dbPerKm ? "dB/km" : "dB/D";
       return;
-    case 3:
+    case ScaleKind::Percent:
       value = Format("%.1f", s.perDivision);
       unit = "%/D";
       return;
-    case 5:
+    case ScaleKind::LinearSub:
       value = Format("%.3g", s.perDivision);
       unit = "/D";
       return;
-    default: {
+    case ScaleKind::Linear:
+    case ScaleKind::LinearUnit:
+    case ScaleKind::LinearAuto: {
       const int u = LinearUnit(s);
       const double perDivision =
-          s.kind == 2 ? s.perDivision : s.perDivision / std::pow(1000.0, u - 3);
+          s.kind == ScaleKind::LinearUnit ? s.perDivision : s.perDivision / std::pow(1000.0, u - 3);
       value = Format("%.3g", perDivision);
       unit = std::string(kUnitNames[u]) + "/D";
     }

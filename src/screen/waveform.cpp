@@ -85,37 +85,60 @@ GraphRect OverviewRect(int graph) {
 
 LevelScale GraphLevelScale(const MeasCondition& c, bool subScale) {
   const EntryState& e = GInstrument->entry;
-  LevelScale s;
-  s.divisions = Divisions();
-  const double half = s.divisions / 2.0;
+  const int n = Divisions();
+  const double half = n / 2.0;
   if (subScale) {
     switch (c.subScaleMode) {
       case 0:
-        return {5, s.divisions, c.subScaleLinear, 0, c.subScaleMin, 0, 1};
+        return {.kind = ScaleKind::LinearSub,
+                .divisions = n,
+                .perDivision = c.subScaleLinear,
+                .base = c.subScaleMin};
       case 2:  // dB/km: the offset sits on the middle division, levels are divided by the length
-        return {0,
-                s.divisions,
-                c.subScaleDbKm,
-                c.offsetLevelPerKm + half * c.subScaleDbKm,
-                0,
-                0,
-                c.fibreLength > 0 ? c.fibreLength : 1.0};
+        return {.kind = ScaleKind::Log,
+                .divisions = n,
+                .perDivision = c.subScaleDbKm,
+                .top = c.offsetLevelPerKm + half * c.subScaleDbKm,
+                .unitDivisor = c.fibreLength > 0 ? c.fibreLength : 1.0};
       case 3:
-        return {3, s.divisions, c.subScalePercent, 0, c.subScaleMinPercent, 0, 1};
+        return {.kind = ScaleKind::Percent,
+                .divisions = n,
+                .perDivision = c.subScalePercent,
+                .base = c.subScaleMinPercent};
       default:  // log: the offset level sits on the middle division
-        return {0, s.divisions, c.subScaleLog, c.offsetLevel + half * c.subScaleLog, 0, 0, 1};
+        return {.kind = ScaleKind::Log,
+                .divisions = n,
+                .perDivision = c.subScaleLog,
+                .top = c.offsetLevel + half * c.subScaleLog};
     }
   }
-  if (c.logScale >= 0) return {0, s.divisions, c.logScale, c.refLevel, 0, 0, 1};
+  if (c.logScale >= 0) {
+    return {.kind = ScaleKind::Log, .divisions = n, .perDivision = c.logScale, .top = c.refLevel};
+  }
   // Linear main scale from the base level up to the reference level's power.
   const double top = DbmToLinear(c.refLevel);
-  const double perDivision = (top - c.baseLevel) / s.divisions;
-  if (e.autoUnitScale) return {4, s.divisions, perDivision, top, c.baseLevel, 0, 1};
+  const double perDivision = (top - c.baseLevel) / n;
+  if (e.autoUnitScale) {
+    return {.kind = ScaleKind::LinearAuto,
+            .divisions = n,
+            .perDivision = perDivision,
+            .top = top,
+            .base = c.baseLevel};
+  }
   if (e.levelUnitExponent >= 0 && e.levelUnitExponent < 3) {
     const double unit = std::pow(1000.0, e.levelUnitExponent - 3);  // mW per pW, nW or uW
-    return {2, s.divisions, perDivision / unit, top / unit, c.baseLevel / unit, 0, unit};
+    return {.kind = ScaleKind::LinearUnit,
+            .divisions = n,
+            .perDivision = perDivision / unit,
+            .top = top / unit,
+            .base = c.baseLevel / unit,
+            .unitDivisor = unit};
   }
-  return {1, s.divisions, perDivision, top, c.baseLevel, 0, 1};
+  return {.kind = ScaleKind::Linear,
+          .divisions = n,
+          .perDivision = perDivision,
+          .top = top,
+          .base = c.baseLevel};
 }
 
 void SetupPlot(const LevelScale& s, const GraphRect& r, int slot, PlotContext& p) {
@@ -124,25 +147,27 @@ void SetupPlot(const LevelScale& s, const GraphRect& r, int slot, PlotContext& p
   p.bottom = static_cast<int16_t>(r.y + r.height);
   p.columns = static_cast<int16_t>(r.width);
   p.left = r.x;
-  p.scaleKind = static_cast<int16_t>(s.kind);
+  p.scaleKind = s.kind;
   p.slot = slot;
   p.unitDivisor = s.unitDivisor > 0 ? s.unitDivisor : 1.0;
   const double n = s.divisions, h = std::max(r.height - 1, 1);
   const double range = n * s.perDivision;
   switch (s.kind) {
-    case 0:
+    case ScaleKind::Log:
       p.topValue = s.top;  // N x scale + bottom level, the bottom being N divisions down
       p.valuePerRow = range / h;
       break;
-    case 3:
+    case ScaleKind::Percent:
       p.topValue = (range + s.base) * 0.01;
       p.valuePerRow = range / h * 0.01;
       break;
-    case 4:
+    case ScaleKind::LinearAuto:
       p.topValue = s.top;
       p.valuePerRow = (s.top - s.base) / h;
       break;
-    default:  // 1, 2 and 5: linear from the reference division
+    case ScaleKind::Linear:
+    case ScaleKind::LinearUnit:
+    case ScaleKind::LinearSub:  // linear from the reference division
       p.topValue = (n - s.referenceDivision) * s.perDivision + s.base;
       p.valuePerRow = range / h;
       break;
@@ -151,9 +176,9 @@ void SetupPlot(const LevelScale& s, const GraphRect& r, int slot, PlotContext& p
 
 double ConvertLevel(const PlotContext& p, double level) {
   switch (p.scaleKind) {
-    case 0:
+    case ScaleKind::Log:
       return LinearToDbm(level) / p.unitDivisor;
-    case 2:
+    case ScaleKind::LinearUnit:
       return level / p.unitDivisor;
     default:
       return level;

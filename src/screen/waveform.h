@@ -12,18 +12,16 @@ namespace vq {
 
 constexpr int kLevelDivisions = 10;  // the record holds no division count: the fallback applies
 
-// The level scale of a graph. Kinds: 0 log (dB), 1 linear (mW), 2 linear in a unit, 3 percent,
-// 4 linear with an automatic unit, 5 linear sub scale.
+// The level scale of a graph.
 struct LevelScale {
-  int kind = 0;
+  ScaleKind kind = ScaleKind::Log;
   int divisions = kLevelDivisions;
   double perDivision = 10.0;  // dB, mW, unit or percent per division
-  double top = 0.0;           // kind 0: level at the top row (reference level)
-  double base = 0.0;          // linear kinds: level at the bottom row (percent for kind 3)
+  double top = 0.0;           // log: level at the top row (reference level)
+  double base = 0.0;          // linear kinds: level at the bottom row (percent: in percent)
   double referenceDivision = 0.0;
-  double unitDivisor = 1.0;  // kind 2: mW per unit; kind 0: divides dB (dB/km sub scale)
+  double unitDivisor = 1.0;  // LinearUnit: mW per unit; log: divides dB (dB/km sub scale)
 };
-
 
 // Derives a graph's level scale from its record; subScale selects the sub-scale settings.
 LevelScale GraphLevelScale(const MeasCondition& record, bool subScale);

@@ -60,10 +60,20 @@ struct ColumnRows {
   int16_t first, top, bottom, last;  // top = row of the highest level, bottom = the lowest
 };
 
+// The level scale kinds of a graph.
+enum class ScaleKind : uint8_t {
+  Log,         // dB
+  Linear,      // mW
+  LinearUnit,  // linear in pW, nW or uW
+  Percent,
+  LinearAuto,  // linear, labelled in the largest unit under the top
+  LinearSub,   // the linear sub scale
+};
+
 struct PlotContext {
   int16_t top = 0, height = 0, bottom = 0, columns = kGraphColumns;
   int32_t left = kGraphLeft;
-  int16_t scaleKind = 0;
+  ScaleKind scaleKind = ScaleKind::Log;
   double topValue = 0.0, valuePerRow = 1.0, unitDivisor = 1.0;
   int32_t slot = 0;
   int32_t firstColumn = -1, lastColumn = -1;  // -1: nothing to draw

@@ -22,15 +22,6 @@ constexpr int kNinth = kSoftKeysPerPage - 1;
 // Pages that no key opens: the wait page of the link and the help page.
 const std::set<int> kPagesOfTheirOwn = {133, 188};
 
-// The page slots start-up rewrites, some of them only with a debug switch on.
-struct Patch {
-  int page, slot, target;  // slot counted from 0, as the engine writes it
-};
-const Patch kPatches[] = {
-    {108, 0, 649}, {10, 7, 1146}, {86, 1, 626},   {86, 2, 627},   {86, 3, 628},
-    {86, 4, 629},  {86, 5, 631},  {122, 3, 1236}, {162, 6, 1312},
-};
-
 struct Tables {
   std::map<int, MenuNodeDef> nodes;
   std::map<int, Targets> targets;
@@ -149,15 +140,16 @@ TEST(MenuTables, IdsKindsAndTargetsResolve) {
         << "node " << id << ": the bevelled corner marks exactly the keys to a lower page";
   }
 
-  // The key engine gives these ids their own dispatch; an ordinary key there would misbehave.
-  for (int id : {294, 295, 296, 313, 424, 425, 426, 427, 428, 429, 491, 613, 696, 870, 891}) {
-    EXPECT_EQ(t.Node(id), nullptr) << "node " << id;
+  // Keys with a press rule of their own are entered directly: a navigation key there would
+  // never show its page.
+  for (const PressRuleRow& r : SoftKeyPressRules()) {
+    const MenuNodeDef* n = t.Node(r.node);
+    EXPECT_TRUE(n == nullptr || n->action == NodeAction::None) << "node " << r.node;
   }
-  for (int id : {346, 492, 694}) EXPECT_TRUE(t.IsAction(id, NodeAction::None)) << "node " << id;
 
   // Pages that only a key put there by a debug switch opens are checked with the switches on.
   std::set<int> patchedIn;
-  for (const Patch& p : kPatches) {
+  for (const StartupPatch& p : StartupPatches()) {
     if (const MenuNodeDef* n = t.Node(p.target); n && n->page >= 0) patchedIn.insert(n->page);
   }
   const std::vector<std::string> faults = NavigationFaults(t, patchedIn);
@@ -280,7 +272,7 @@ TEST(MenuTables, StartUpPatchesKeepEveryPageReachable) {
   EXPECT_EQ(t.targets.at(71)[1], 1383);
   EXPECT_EQ(t.targets.at(149)[2], 1367);
 
-  for (const Patch& p : kPatches) {
+  for (const StartupPatch& p : StartupPatches()) {
     ASSERT_TRUE(t.targets.count(p.page)) << "page " << p.page;
     ASSERT_NE(t.Node(p.target), nullptr) << "node " << p.target;
     t.targets.at(p.page)[p.slot] = static_cast<int16_t>(p.target);

@@ -53,7 +53,7 @@ class WaveformTest : public InstrumentTest {
 
 TEST_F(WaveformTest, LevelScalesMapToRowsAndClampFarLevels) {
   PlotContext p;
-  SetupPlot({0, 10, 10.0, -10.0, 0, 0, 1}, kGraphSingle, 5, p);
+  SetupPlot({.kind = ScaleKind::Log, .perDivision = 10.0, .top = -10.0}, kGraphSingle, 5, p);
   EXPECT_EQ(LevelToRow(p, -10), 150);
   EXPECT_EQ(LevelToRow(p, -60), 350);
   EXPECT_EQ(LevelToRow(p, -110), 550);
@@ -66,16 +66,16 @@ TEST_F(WaveformTest, LevelScalesMapToRowsAndClampFarLevels) {
 
   // Every linear kind puts half the top power on the middle row.
   const LevelScale kinds[] = {
-      {1, 10, 0.1, 0, 0, 0, 1},     // 0 .. 1 mW
-      {2, 10, 100, 0, 0, 0, 1e-3},  // 0 .. 1000 uW
-      {4, 10, 0.1, 1.0, 0, 0, 1},   // automatic unit, top 1 mW
-      {5, 10, 0.1, 0, 0, 0, 1},     // sub scale 0 .. 1
-      {3, 10, 10.0, 0, 0, 0, 1},    // percent 0 .. 100 %
+      {.kind = ScaleKind::Linear, .perDivision = 0.1},                           // 0 .. 1 mW
+      {.kind = ScaleKind::LinearUnit, .perDivision = 100, .unitDivisor = 1e-3},  // 0 .. 1000 uW
+      {.kind = ScaleKind::LinearAuto, .perDivision = 0.1, .top = 1.0},           // top 1 mW
+      {.kind = ScaleKind::LinearSub, .perDivision = 0.1},                        // 0 .. 1
+      {.kind = ScaleKind::Percent, .perDivision = 10.0},                         // 0 .. 100 %
   };
   for (const LevelScale& s : kinds) {
     SetupPlot(s, kGraphSingle, 5, p);
-    EXPECT_EQ(LevelToRow(p, ConvertLevel(p, 0.5)), 350) << "kind " << s.kind;
-    EXPECT_EQ(LevelToRow(p, ConvertLevel(p, 1.0)), 150) << "kind " << s.kind;
+    EXPECT_EQ(LevelToRow(p, ConvertLevel(p, 0.5)), 350) << "kind " << static_cast<int>(s.kind);
+    EXPECT_EQ(LevelToRow(p, ConvertLevel(p, 1.0)), 150) << "kind " << static_cast<int>(s.kind);
   }
   // The record chooses: a negative log scale is linear from the base level to the reference.
   MeasCondition c{};
