@@ -11,12 +11,10 @@ namespace {
 
 constexpr uint32_t kPaper = 0xFF102030;  // what the surface holds before a primitive draws
 
-class PrimitivesTest : public InstrumentTest {
+class PrimitivesTest : public StartedInstrumentTest {
  protected:
   void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-    ASSERT_TRUE(result.running);
+    StartedInstrumentTest::SetUp();
     DistinctSlotColours();
     paper.Allocate();
     std::fill(paper.pixels.begin(), paper.pixels.end(), kPaper);

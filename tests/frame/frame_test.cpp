@@ -153,30 +153,6 @@ TEST(FrameStartUpTest, NoWindowOrASecondCopyEndsSilentlyWithZero) {
   EXPECT_TRUE(second.host.boxes.empty());
 }
 
-TEST_F(FrameTest, LoopBlocksOnlyWhenNothingIsPending) {
-  // A context that was never started: the rule reads state only.
-  FrameState& f = g().frame;
-  EXPECT_FALSE(LoopMayBlock());  // AppState 0
-  f.appState = 1;
-  EXPECT_TRUE(LoopMayBlock());
-  const std::vector<std::pair<const char*, std::function<void(int)>>> conditions = {
-      {"redraw", [&](int v) { f.redrawFlags = v ? kRedrawDynamicOnly : 0; }},
-      {"exit", [&](int v) { f.exitRequest = v ? 3 : 0; }},
-      {"mouse held", [&](int v) { f.mouseHeldElement = v; }},
-      {"program", [&](int v) { g().program.running = v; }},
-      {"sync", [&](int v) { g().link.syncPending = static_cast<int16_t>(v); }},
-      {"wake posted", [&](int v) { g().link.wake = static_cast<int16_t>(v ? 2 : 0); }},
-  };
-  for (const auto& [name, set] : conditions) {
-    set(1);
-    EXPECT_FALSE(LoopMayBlock()) << name;
-    set(0);
-    EXPECT_TRUE(LoopMayBlock()) << name;
-  }
-  g().link.wake = 1;  // asked, not yet posted
-  EXPECT_TRUE(LoopMayBlock());
-}
-
 TEST_F(FrameTest, ExitWaitsForThePendingPassThenShutsDown) {
   Start();
   const int presents = host.presents;

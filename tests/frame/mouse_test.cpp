@@ -17,12 +17,8 @@ constexpr int kLevelPage = 3;
 constexpr int kYScalePage = 6;  // LEVEL's "Y SCALE DIVISION" key (slot 7) leads here
 constexpr int kRefLevel = 16;   // parameter: -90 to 30 dBm in fine steps of 0.1
 
-class MouseTest : public InstrumentTest {
+class MouseTest : public StartedInstrumentTest {
  protected:
-  void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-  }
   void Send(uint32_t message, int x, int y, uintptr_t wParam = 0) {
     WindowProc(message, wParam, static_cast<intptr_t>((x & 0xFFFF) | (y & 0xFFFF) << 16));
   }

@@ -1,5 +1,6 @@
 // Tests of the soft-key column: key boxes, pressed and disabled looks, page path, USER keys.
-#include <cstring>
+#include <algorithm>
+#include <array>
 
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
@@ -10,14 +11,8 @@
 namespace vq {
 namespace {
 
-class SoftKeyColumnTest : public InstrumentTest {
+class SoftKeyColumnTest : public StartedInstrumentTest {
  protected:
-  void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-    ASSERT_TRUE(result.running);
-  }
-  uint32_t Slot(int slot) const { return GInstrument->screen.colours[slot] | 0xFF000000u; }
   uint32_t Pixel(int x, int y) const { return GInstrument->screen.backBuffer.At(x, y); }
   void Key(int command) {
     WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
@@ -66,21 +61,27 @@ TEST_F(SoftKeyColumnTest, DisabledAndPressedKeysLookDifferent) {
   EXPECT_EQ(Pixel(708, 590), Slot(kSlotFunction));
 }
 
-TEST_F(SoftKeyColumnTest, PathShowsUpToFourParentTitles) {
-  const int boxColour = Slot(kSlotMainChar);
-  // Titles drawn in the path boxes: a box outline exists at each parent's row.
-  ShowSoftKeyPage(8, 0);
-  for (int depth = 1; depth <= 5; ++depth)
-    ShowSoftKeyPage(depth == 5 ? 41 : 20 + depth, std::min(depth, 4));
-  ASSERT_TRUE(PumpUntilIdle(host));
+TEST_F(SoftKeyColumnTest, FiveNestedPagesKeepAndShowFourParents) {
+  const int pages[] = {3, 6, 5, 7, 10, 11};
+  ShowSoftKeyPage(pages[0], 0);
+  for (int i = 1; i < 6; ++i) ShowSoftKeyPage(pages[i], std::min(i, kMaxPageDepth));
+  EXPECT_EQ(g().menu.page, 11);
   EXPECT_EQ(g().menu.depth, 4);
-  EXPECT_EQ(g().menu.page, 41);
-  // Four parents: the oldest (page 8) fell off, page 21 is the oldest kept.
-  EXPECT_EQ(g().menu.parents[3], 21);
-  EXPECT_EQ(g().menu.parents[0], 24);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(Pixel(706, 500 - 10 * i), static_cast<uint32_t>(boxColour));
-  EXPECT_NE(Pixel(706, 460), static_cast<uint32_t>(boxColour));
-  EXPECT_EQ(Pixel(706, 520), static_cast<uint32_t>(boxColour));  // the current title's box
+  EXPECT_EQ(g().menu.parents, (std::array<int32_t, 4>{10, 7, 5, 6}));  // LEVEL (3) dropped
+  ShowSoftKeyPage(12, 5);  // deeper than the stack: nothing happens
+  EXPECT_EQ(g().menu.page, 11);
+
+  // The path: the current title's box, four parent boxes upward from y 500, no fifth.
+  ASSERT_TRUE(PumpUntilIdle(host));
+  EXPECT_EQ(Pixel(706, 520), Slot(kSlotMainChar));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Pixel(706, 500 - 10 * i), Slot(kSlotMainChar)) << i;
+  EXPECT_EQ(Pixel(706, 460), Slot(kSlotMainBack));
+
+  for (int expected : {10, 7, 5, 6, 6}) {
+    PopSoftKeyPage();
+    EXPECT_EQ(g().menu.page, expected);
+  }
+  EXPECT_EQ(g().menu.depth, 0);
 }
 
 TEST_F(SoftKeyColumnTest, RegisteredFunctionsAppearOnTheUserPage) {

@@ -8,12 +8,10 @@
 namespace vq {
 namespace {
 
-class GraphLabelTest : public InstrumentTest {
+class GraphLabelTest : public StartedInstrumentTest {
  protected:
   void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-    ASSERT_TRUE(result.running);
+    StartedInstrumentTest::SetUp();
     DistinctSlotColours();
     MeasCondition& c = ShowWindow1500To1600();
     g().traces.state.measWavelengthChoice = 1;  // vacuum: no air correction

@@ -18,12 +18,10 @@ double Mw(double dbm) {
 }
 
 // A started instrument showing 1500 to 1600 nm, -10 dBm at the top, 10 dB/D, every trace blank.
-class WaveformTest : public InstrumentTest {
+class WaveformTest : public StartedInstrumentTest {
  protected:
   void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-    ASSERT_TRUE(result.running);
+    StartedInstrumentTest::SetUp();
     DistinctSlotColours();
     MeasCondition& c = ShowWindow1500To1600();
     g().conditions.panes[0] = g().conditions.panes[1] = c;

@@ -99,6 +99,16 @@ class InstrumentTest : public ::testing::Test {
   StartResult result;
 };
 
+// An instrument started as the viewer starts it, for tests of a running screen.
+class StartedInstrumentTest : public InstrumentTest {
+ protected:
+  void SetUp() override {
+    InstrumentTest::SetUp();
+    Start();
+    ASSERT_TRUE(result.running);
+  }
+};
+
 // Compares a row of text cells with the font table: a set glyph bit in fg, an unset one in bg
 // (bg 0: left alone, not checked). Returns "" when every pixel matches, else the first mismatch.
 inline std::string TextMismatch(const Surface& s, const BitmapFont& font, int x, int y,

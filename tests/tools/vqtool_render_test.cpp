@@ -59,19 +59,10 @@ TEST_F(VqtoolRenderTest, WritesTheStartScreenAsBmpPngAndState) {
   const Surface s = Bmp("s.bmp");
   ASSERT_EQ(s.width, 800);
   ASSERT_EQ(s.height, 600);
-  struct Probe {
-    int x, y;
-    uint32_t rgb;
-  };
-  const Probe probes[] = {
-      {0, 0, 0x333366},     {720, 295, 0x333366}, {799, 599, 0x333366}, {30, 300, 0x333366},
-      {300, 300, 0x000000}, {47, 150, 0x000000},  {647, 550, 0x000000}, {100, 50, 0x000000},
-      {600, 50, 0x000000},  {300, 110, 0x000000}, {300, 149, 0x000033}, {46, 300, 0x000033},
-      {300, 552, 0xFFFFFF}, {649, 300, 0xFFFFFF}, {100, 93, 0x9999CC},
-  };
-  for (const Probe& p : probes) {
-    EXPECT_EQ(s.At(p.x, p.y) & 0xFFFFFFu, p.rgb) << p.x << "," << p.y;
-  }
+  // The soft-key column, the graph's background and its bevel of the start screen.
+  EXPECT_EQ(s.At(720, 295) & 0xFFFFFFu, 0x333366u);
+  EXPECT_EQ(s.At(300, 300) & 0xFFFFFFu, 0x000000u);
+  EXPECT_EQ(s.At(300, 149) & 0xFFFFFFu, 0x000033u);
 
   const nlohmann::json state = nlohmann::json::parse(Read("s.json"));
   EXPECT_EQ(state.at("appState"), 1);

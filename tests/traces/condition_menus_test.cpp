@@ -12,12 +12,8 @@
 namespace vq {
 namespace {
 
-class ConditionMenuTest : public InstrumentTest {
+class ConditionMenuTest : public StartedInstrumentTest {
  protected:
-  void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-  }
   // Types the text and Enter; the loop draws (and clears the redraw flags) unless told not to.
   void Type(const std::string& text, bool draw = true) {
     for (char ch : text) WindowProc(WM_CHAR, static_cast<uintptr_t>(ch), 0);

@@ -10,12 +10,8 @@
 namespace vq {
 namespace {
 
-class TraceMenuTest : public InstrumentTest {
+class TraceMenuTest : public StartedInstrumentTest {
  protected:
-  void SetUp() override {
-    InstrumentTest::SetUp();
-    Start();
-  }
   void Type(const std::string& text) {
     for (char c : text) {
       WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
