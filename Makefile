@@ -2,16 +2,31 @@
 BUILD ?= build
 SAMPLE ?= samples/dfb_laser.csv
 JOBS ?= 2
+# Extra cmake arguments for the configure step, e.g. CMAKE_ARGS=-DVQ_WERROR=ON. Given, they
+# configure the folder again; cmake keeps them in its cache for later builds of that folder.
+CMAKE_ARGS ?=
+# The benchmarks build in a folder of their own, configured with the core only (no Qt, no tests),
+# so `make bench` never builds the viewer or the tests, nor turns options on in $(BUILD).
+BENCH_BUILD ?= $(BUILD)-bench
+# The core without Qt: core library, tools and core tests.
+CORE_BUILD ?= $(BUILD)-core
 
-.PHONY: setup configure build run test bench clean format
+.PHONY: setup configure build run test test-core bench clean format
 
 setup:
 	@scripts/setup.sh
 
-$(BUILD)/build.ninja: | setup
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# configure(FOLDER, ARGS): a new folder, or any CMAKE_ARGS, runs cmake; otherwise ninja re-runs it
+# itself when a CMakeLists.txt changes.
+define configure
+	@if [ ! -f $(1)/build.ninja ] || [ -n "$(strip $(CMAKE_ARGS))" ]; then \
+	  echo cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(2) $(CMAKE_ARGS); \
+	  cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(2) $(CMAKE_ARGS); \
+	fi
+endef
 
-configure: setup $(BUILD)/build.ninja
+configure: setup
+	$(call configure,$(BUILD),)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -29,12 +44,17 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: configure
-	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+test-core: setup
+	$(call configure,$(CORE_BUILD),-DVQ_BUILD_SHELL=OFF)
+	cmake --build $(CORE_BUILD) -j $(JOBS)
+	cd $(CORE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	$(call configure,$(BENCH_BUILD),-DVQ_BUILD_BENCH=ON -DVQ_BUILD_SHELL=OFF -DVQ_BUILD_TESTS=OFF)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(CORE_BUILD)

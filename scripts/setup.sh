@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
-need=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev)
+need=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libcli11-dev)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,7 +2,11 @@
 #include "convert.h"
 
 #include <cstdio>
+#include <memory>
 
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
 #include "files/trace_files.h"
 #include "instrument.h"
 #include "menu/messages.h"
@@ -10,58 +14,7 @@
 
 namespace vq {
 
-const char* const kConvertHelp =
-    "usage: vqtool convert IN OUT --to bin|csv|allcsv [--trace A..G]\n"
-    "Reads a trace file (binary, backup, CSV or all-trace CSV) and writes it as a binary\n"
-    "trace file (bin), a single-trace CSV file (csv) or an all-trace CSV file (allcsv).\n"
-    "  --trace T  the trace to write or to load a single-trace file into (default: A, or the\n"
-    "             active trace of an all-trace file)\n";
-
 namespace {
-
-struct ConvertOptions {
-  std::string in, out, to;
-  int trace = -1;
-};
-
-bool Parse(const std::vector<std::string>& args, ConvertOptions& o, std::string& error) {
-  std::vector<std::string> files;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--to" || a == "--trace") {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      const std::string& v = args[++i];
-      if (a == "--to") {
-        if (v != "bin" && v != "csv" && v != "allcsv") {
-          error = "--to must be bin, csv or allcsv, not " + v;
-          return false;
-        }
-        o.to = v;
-      } else {
-        if (v.size() != 1 || v[0] < 'A' || v[0] > 'G') {
-          error = "--trace must be a letter A to G, not " + v;
-          return false;
-        }
-        o.trace = v[0] - 'A';
-      }
-    } else if (a.starts_with("--")) {
-      error = "unknown argument " + a;
-      return false;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2 || o.to.empty()) {
-    error = "needs IN, OUT and --to (vqtool convert --help)";
-    return false;
-  }
-  o.in = files[0];
-  o.out = files[1];
-  return true;
-}
 
 std::string CodeText(int code) {
   const std::string text = MessageText(code);
@@ -70,13 +23,7 @@ std::string CodeText(int code) {
 
 }  // namespace
 
-int RunConvert(const std::vector<std::string>& args) {
-  ConvertOptions o;
-  std::string error;
-  if (!Parse(args, o, error)) {
-    std::fprintf(stderr, "vqtool convert: %s\n", error.c_str());
-    return 2;
-  }
+int RunConvert(const ConvertOptions& o) {
   HeadlessHost host;
   auto context = CreateInstrument(host);
   Instrument& g = *context;
@@ -110,6 +57,31 @@ int RunConvert(const std::vector<std::string>& args) {
   }
   DestroyInstrument(context);
   return code == 0 ? 0 : 2;
+}
+
+void AddConvertCommand(CLI::App& app) {
+  auto o = std::make_shared<ConvertOptions>();
+  CLI::App* convert = app.add_subcommand("convert", "Convert a trace file to another form");
+  convert->footer(
+      "Reads a trace file (binary, backup, CSV or all-trace CSV) and writes it as a binary\n"
+      "trace file (bin), a single-trace CSV file (csv) or an all-trace CSV file (allcsv).\n"
+      "Example: vqtool convert samples/dfb_laser.csv dfb_laser.wav --to bin");
+  convert->add_option("IN", o->in, "the trace file to read")->required();
+  convert->add_option("OUT", o->out, "the file to write")->required();
+  convert->add_option("--to", o->to, "the form to write")
+      ->required()
+      ->type_name("bin|csv|allcsv")
+      ->check(CLI::IsMember({"bin", "csv", "allcsv"}).description(""));
+  convert
+      ->add_option_function<std::string>(
+          "--trace", [o](const std::string& letter) { o->trace = letter[0] - 'A'; },
+          "the trace to write, or to load a single-trace file into (default: A, or the active "
+          "trace of an all-trace file)")
+      ->type_name("A..G")
+      ->check(CLI::IsMember({"A", "B", "C", "D", "E", "F", "G"}).description(""));
+  convert->callback([o] {
+    if (const int code = RunConvert(*o)) throw CLI::RuntimeError(code);
+  });
 }
 
 }  // namespace vq

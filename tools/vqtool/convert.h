@@ -2,14 +2,17 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace vq {
 
-extern const char* const kConvertHelp;
+struct ConvertOptions {
+  std::string in, out;
+  std::string to;  // bin, csv or allcsv
+  int trace = -1;  // 0 to 6, or -1: trace A, or the active trace of an all-trace file
+};
 
-// Runs the convert command on the arguments after "convert"; returns the exit code (0, or 2 with a
-// one-line error on stderr and no output file).
-int RunConvert(const std::vector<std::string>& args);
+// Runs the convert command; returns the exit code (0, or 2 with a one-line error on stderr and no
+// output file).
+int RunConvert(const ConvertOptions& options);
 
 }  // namespace vq

@@ -1,49 +1,51 @@
 // vqtool: the instrument's core without a window, for automation and tests.
 #include <cstdio>
+#include <exception>
 #include <string>
-#include <vector>
 
-#include "convert.h"
-#include "render.h"
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
 
 namespace {
 
-const char* const kUsage =
-    "usage: vqtool COMMAND [ARGS]\n"
-    "commands:\n"
-    "  render   start headless, capture the screen, write the state (vqtool render --help)\n"
-    "  convert  convert a trace file to another form (vqtool convert --help)\n";
+// "vqtool" and the subcommand being parsed, to begin an error line.
+std::string Where(const CLI::App& app) {
+  std::string where = app.get_name();
+  for (const CLI::App* sub : app.get_subcommands()) where += " " + sub->get_name();
+  return where;
+}
+
+// One line on stderr and exit code 2, for whatever the parse or the run refused.
+int Fail(const std::string& where, std::string message) {
+  for (char& c : message) {
+    if (c == '\n') c = ' ';
+  }
+  std::fprintf(stderr, "%s: %s\n", where.c_str(), message.c_str());
+  return 2;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    std::fputs(kUsage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+  CLI::App app("The VQ7000B viewer's core without a window, for automation and tests.", "vqtool");
+  app.set_version_flag("--version", "vqtool " VQ_PRODUCT_VERSION);
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last counts
+  vq::AddRenderCommand(app);
+  vq::AddConvertCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);  // --help or --version: the text on stdout, exit code 0
+  } catch (const CLI::RuntimeError& e) {
+    return e.get_exit_code();  // the subcommand has printed its error
+  } catch (const CLI::Error& e) {
+    return Fail(Where(app), e.what());
+  } catch (const std::exception& e) {
+    return Fail(Where(app), e.what());
   }
-  const std::string command = args[0];
-  args.erase(args.begin());
-  if (command == "render") {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-      std::fputs(vq::kRenderHelp, stdout);
-      return 0;
-    }
-    vq::RenderOptions options;
-    std::string error;
-    if (!vq::ParseRenderOptions(args, options, error)) {
-      std::fprintf(stderr, "vqtool render: %s\n", error.c_str());
-      return 2;
-    }
-    return vq::RunRender(options);
-  }
-  if (command == "convert") {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-      std::fputs(vq::kConvertHelp, stdout);
-      return 0;
-    }
-    return vq::RunConvert(args);
-  }
-  std::fprintf(stderr, "vqtool: unknown command %s\n", command.c_str());
-  return 2;
+  // Without a subcommand the parse finds nothing wrong: say what is missing.
+  if (app.get_subcommands().empty())
+    return Fail("vqtool", "a subcommand is required (vqtool --help)");
+  return 0;
 }

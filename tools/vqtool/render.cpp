@@ -5,8 +5,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <sstream>
 
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
 #include "frame/frame.h"
 #include "frame/headless_loop.h"
 #include "frame/key_names.h"
@@ -20,20 +24,6 @@
 #include "screen/renderer.h"
 
 namespace vq {
-
-const char* const kRenderHelp =
-    "usage: vqtool render [--home DIR] [--drop FILE]... [--keys \"KEYS\"]\n"
-    "                     [--out FILE.bmp|FILE.png] [--width 800|700] [--state FILE.json]\n"
-    "Starts the instrument as the viewer does, without a window: drops each file on the\n"
-    "window, presses the keys, runs until nothing is pending, captures the screen to FILE\n"
-    "(BMP or PNG, the whole 800 pixels or 700 without the soft-key column) and writes the\n"
-    "state as JSON.\n"
-    "  --home DIR   configuration folder (default: $VQ_HOME or ~/.config/VQ7000B)\n"
-    "  --keys KEYS  keys separated by blanks, pressed after the drops, one by one:\n"
-    "               F1..F9, Shift+F1.., Alt+F1.., Up, Down, Left, Right, Enter, Shift+Enter,\n"
-    "               Backspace, Delete, Insert, Apps, Ctrl+Home, Alt+N, Alt+Q, Ctrl+Alt+B,\n"
-    "               one printable character (typed), Space (a typed blank), Click:X,Y,\n"
-    "               RightClick:X,Y, Wheel:X,Y,+1 or Wheel:X,Y,-1 (screen pixels)\n";
 
 namespace {
 
@@ -205,50 +195,6 @@ bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::strin
   return true;
 }
 
-bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
-                        std::string& error) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--home" || a == "--drop" || a == "--out" || a == "--width" || a == "--state" ||
-        a == "--keys") {
-      if (!hasValue) {
-        error = a + " needs a value";
-        return false;
-      }
-      const std::string& v = args[++i];
-      if (a == "--home") o.home = v;
-      if (a == "--drop") o.drops.push_back(v);
-      if (a == "--state") o.state = v;
-      if (a == "--keys" && !ParseKeys(v, o.keys, error)) return false;
-      if (a == "--out") {
-        if (!EndsWith(v, ".bmp") && !EndsWith(v, ".png")) {
-          error = "--out must name a .bmp or .png file: " + v;
-          return false;
-        }
-        o.out = v;
-      }
-      if (a == "--width") {
-        if (v != "800" && v != "700") {
-          error = "--width must be 800 or 700, not " + v;
-          return false;
-        }
-        o.width = std::stoi(v);
-      }
-    } else {
-      error = "unknown argument " + a;
-      return false;
-    }
-  }
-  for (const std::string& d : o.drops) {
-    if (!FileExists(d)) {
-      error = "cannot read " + d;
-      return false;
-    }
-  }
-  return true;
-}
-
 nlohmann::json StateJson() {
   const Instrument& g = *GInstrument;
   nlohmann::json j;
@@ -368,6 +314,63 @@ int RunRender(const RenderOptions& o) {
   PumpUntilIdle(host);
   DestroyInstrument(context);
   return code;
+}
+
+void AddRenderCommand(CLI::App& app) {
+  auto o = std::make_shared<RenderOptions>();
+  CLI::App* render = app.add_subcommand(
+      "render", "Start headless, press keys, capture the screen and write the state as JSON");
+  render->footer(
+      "Starts the instrument as the viewer does, without a window: drops each file on the\n"
+      "window, presses the keys one by one, runs until nothing is pending, captures the screen\n"
+      "(BMP or PNG, the whole 800 pixels or 700 without the soft-key column) and writes the\n"
+      "state as JSON.\n"
+      "Key names: F1..F9, Shift+F1.., Alt+F1.., Up, Down, Left, Right, Enter, Shift+Enter,\n"
+      "Backspace, Delete, Insert, Apps, Ctrl+Home, Alt+N, Alt+Q, Ctrl+Alt+B, one printable\n"
+      "character (typed), Space (a typed blank), Click:X,Y, RightClick:X,Y, Wheel:X,Y,+1 or\n"
+      "Wheel:X,Y,-1 (screen pixels).\n"
+      "Example: vqtool render --drop samples/dfb_laser.csv --keys \"Shift+F4 F2\" --out s.png");
+  render
+      ->add_option("--home", o->home,
+                   "configuration folder (default: $VQ_HOME or ~/.config/VQ7000B)")
+      ->type_name("DIR");
+  // One file per --drop, as often as wanted.
+  render->add_option("--drop", o->drops, "drop FILE on the window (repeatable)")
+      ->type_name("FILE")
+      ->allow_extra_args(false)
+      ->check(CLI::ExistingFile.description(""));
+  // Every --keys text is parsed when it is read, so a bad name fails before anything runs.
+  render
+      ->add_option_function<std::vector<std::string>>(
+          "--keys",
+          [o](const std::vector<std::string>& texts) {
+            std::string error;
+            for (const std::string& text : texts) {
+              if (!ParseKeys(text, o->keys, error)) throw CLI::ValidationError(error);
+            }
+          },
+          "key names separated by blanks, pressed after the drops")
+      ->type_name("KEYS")
+      ->allow_extra_args(false);
+  render->add_option("--out", o->out, "capture the screen to FILE.bmp or FILE.png")
+      ->type_name("FILE")
+      ->check(CLI::Validator(
+          [](std::string& v) {
+            return EndsWith(v, ".bmp") || EndsWith(v, ".png")
+                       ? std::string()
+                       : "must name a .bmp or .png file: " + v;
+          },
+          "", "image file"));
+  render
+      ->add_option_function<std::string>(
+          "--width", [o](const std::string& v) { o->width = std::stoi(v); },
+          "capture width: 800, or 700 without the soft-key column")
+      ->type_name("800|700")
+      ->check(CLI::IsMember({"800", "700"}).description(""));
+  render->add_option("--state", o->state, "write the state as JSON to FILE")->type_name("FILE");
+  render->callback([o] {
+    if (const int code = RunRender(*o)) throw CLI::RuntimeError(code);
+  });
 }
 
 }  // namespace vq

@@ -28,16 +28,10 @@ struct RenderOptions {
   std::string state;
 };
 
-// Parses the arguments after "render"; false with a one-line error in `error`.
-bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
-                        std::string& error);
-
 // The state of the current context as JSON.
 nlohmann::json StateJson();
 
 // Runs the render command; returns the exit code (0, or 2 with a one-line error on stderr).
 int RunRender(const RenderOptions& options);
-
-extern const char* const kRenderHelp;
 
 }  // namespace vq

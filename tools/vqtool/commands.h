@@ -1,0 +1,15 @@
+// The subcommands of vqtool: each declares its options on the command line and runs on parse.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace vq {
+
+// Each adds one subcommand to `app`: its options, its --help text and a callback that runs it.
+// A run that fails prints its one-line error and leaves the parse with CLI::RuntimeError(2).
+void AddRenderCommand(CLI::App& app);
+void AddConvertCommand(CLI::App& app);
+
+}  // namespace vq
