@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "instrument.h"
 #include "files/trace_files.h"
+#include "instrument.h"
 #include "platform/image_files.h"
 
 namespace vq {
@@ -21,11 +21,11 @@ static_assert(sizeof kBinaryId - 1 == kIdentifierBytes && sizeof kBackupId - 1 =
 
 // NORM, CRV FIT and PKCVFIT traces save their input; the loader recomputes the fit from it.
 bool SavesSource(int attribute) {
-  return attribute >= 36 && attribute <= 44;
+  return AttributeHas(attribute, kAttrSavesSource);
 }
 
 bool FitWithLineMarkers(const MeasCondition& c) {
-  return c.traceAttribute >= 39 && c.traceAttribute <= 44 &&
+  return AttributeHas(c.traceAttribute, kAttrLineMarkerFit) &&
          (c.operationArea == 1 || c.operationArea == 2);
 }
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <type_traits>
 
-#include "instrument.h"
 #include "files/trace_files.h"
+#include "instrument.h"
 
 namespace vq {
 
@@ -53,28 +53,10 @@ std::string Label(const char* label) {
   return s;
 }
 
-bool IsLogCalculation(int a) {
-  return a == 5 || a == 6 || (a >= 16 && a <= 19) || (a >= 26 && a <= 29) || (a >= 45 && a <= 49);
-}
-
-bool IsLinearCalculation(int a) {
-  return (a >= 7 && a <= 9) || (a >= 20 && a <= 25) || (a >= 30 && a <= 35);
-}
-
 // The quoted name of an attribute's line without its quotes; "" when it has no line.
 std::string AttributeLineName(int a) {
-  if (a == kAttrWrite) return "MEAS";
-  if (a == kAttrMaxHold) return "MAXH";
-  if (a == kAttrMinHold) return "MINH";
-  if (a == kAttrRollAvg) return "RAVG";
-  if (IsLogCalculation(a)) return std::string(AttributeCalcName(a), 3);
-  if (IsLinearCalculation(a)) return std::string(AttributeCalcName(a), 3) + "L";
-  if (a == 14 || a == 15) return AttributeCalcName(a);
-  if (a >= 36 && a <= 38) return std::string(AttributeListName(a), 6);
-  if (a >= 39 && a <= 41) return std::string("CVFT ") + static_cast<char>('A' + a - 39);
-  if (a >= 42 && a <= 44) return std::string("CVFTPK ") + static_cast<char>('A' + a - 42);
-  if (a == 50) return "MKRFT";
-  return "";
+  const AttributeInfo* row = FindAttribute(a);
+  return row ? row->csvLine : "";
 }
 
 std::string SensitivityLine(const MeasCondition& c) {
@@ -134,18 +116,24 @@ void SettingsBlock(std::string& out, const MeasCondition& c, bool subScale) {
   add("\"SMPLINTVL\",%6.4f", c.samplingInterval);
   if (std::string sens = SensitivityLine(c); !sens.empty()) lines.push_back(sens);
   const std::string attr = AttributeLineName(c.traceAttribute);
-  if (c.traceAttribute == kAttrRollAvg) {
-    add("\"RAVG\",%3d", c.rollAverageTimes);
-  } else if (c.traceAttribute == 14 || c.traceAttribute == 15) {
-    add("\"%s\",%10.4f", attr.c_str(), c.calcConstantK);
-  } else if (c.traceAttribute >= 39 && c.traceAttribute <= 41) {
-    add("\"%s\",%2d", attr.c_str(), c.curveFitThreshold);
-  } else if (c.traceAttribute >= 42 && c.traceAttribute <= 44) {
-    add("\"%s\",%2d", attr.c_str(), c.peakCurveFitThreshold);
-  } else if (c.traceAttribute == 50) {
-    add("\"%s\",%2d", attr.c_str(), c.curveFitThreshold);
-  } else if (!attr.empty()) {
-    add("\"%s\"", attr.c_str());
+  if (!attr.empty()) {
+    switch (FindAttribute(c.traceAttribute)->carried) {
+      case CarriedValue::None:
+        add("\"%s\"", attr.c_str());
+        break;
+      case CarriedValue::RollAverage:
+        add("\"%s\",%3d", attr.c_str(), c.rollAverageTimes);
+        break;
+      case CarriedValue::ConstantK:
+        add("\"%s\",%10.4f", attr.c_str(), c.calcConstantK);
+        break;
+      case CarriedValue::CurveFitThreshold:
+        add("\"%s\",%2d", attr.c_str(), c.curveFitThreshold);
+        break;
+      case CarriedValue::PeakFitThreshold:
+        add("\"%s\",%2d", attr.c_str(), c.peakCurveFitThreshold);
+        break;
+    }
   }
   add("\"LSUNT\",%1d", s.levelUnit);
   const char* mask = s.noiseMaskDirection == 1 ? "NMSKH" : "NMSKV";
@@ -388,10 +376,22 @@ int SetAttributeLine(std::string_view name, std::string_view value, MeasConditio
     if (name != AttributeLineName(a)) continue;
     c.traceAttribute = static_cast<int16_t>(a);
     bool ok = true;
-    if (a == kAttrRollAvg) ok = Field(value, c.rollAverageTimes);
-    if (a == 14 || a == 15) ok = Number(value, c.calcConstantK);
-    if ((a >= 39 && a <= 41) || a == 50) ok = Field(value, c.curveFitThreshold);
-    if (a >= 42 && a <= 44) ok = Field(value, c.peakCurveFitThreshold);
+    switch (FindAttribute(a)->carried) {
+      case CarriedValue::None:
+        break;
+      case CarriedValue::RollAverage:
+        ok = Field(value, c.rollAverageTimes);
+        break;
+      case CarriedValue::ConstantK:
+        ok = Number(value, c.calcConstantK);
+        break;
+      case CarriedValue::CurveFitThreshold:
+        ok = Field(value, c.curveFitThreshold);
+        break;
+      case CarriedValue::PeakFitThreshold:
+        ok = Field(value, c.peakCurveFitThreshold);
+        break;
+    }
     return ok ? 1 : -1;
   }
   return 0;

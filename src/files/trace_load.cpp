@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "instrument.h"
 #include "files/trace_files.h"
+#include "instrument.h"
 
 namespace vq {
 
@@ -22,7 +22,7 @@ MeasCondition ApplyConditions(int trace, const MeasCondition& loaded) {
   const MeasCondition& kept = g.conditions.setting;
   MeasCondition c = loaded;
   const int a = c.traceAttribute;
-  if (InSubScaleGroup(a)) {
+  if (AttributeHas(a, kAttrSubScale)) {
     c.logScale = kept.logScale;
     c.baseLevel = kept.baseLevel;
   } else {
@@ -37,10 +37,11 @@ MeasCondition ApplyConditions(int trace, const MeasCondition& loaded) {
     c.fibreLength = kept.fibreLength;
     c.subScaleMode = kept.subScaleMode;
   }
-  if (a != 14 && a != 15) c.calcConstantK = kept.calcConstantK;
-  if ((a >= 39 && a <= 41) || a == 50) {
+  const CarriedValue carried = ValidAttribute(a) ? FindAttribute(a)->carried : CarriedValue::None;
+  if (carried != CarriedValue::ConstantK) c.calcConstantK = kept.calcConstantK;
+  if (carried == CarriedValue::CurveFitThreshold) {
     c.peakCurveFitThreshold = kept.peakCurveFitThreshold;
-  } else if (a >= 42 && a <= 44) {
+  } else if (carried == CarriedValue::PeakFitThreshold) {
     c.curveFitThreshold = kept.curveFitThreshold;
   } else {
     c.curveFitThreshold = kept.curveFitThreshold;

@@ -4,22 +4,13 @@
 #include <array>
 #include <cstdint>
 
+#include "resources/trace_attributes.h"
 #include "state/condition_state.h"
 
 namespace vq {
 
 constexpr int kTraceCount = 7;
 constexpr int kMaxPoints = 50001;
-constexpr int kAttributeCount = 51;
-
-// Attribute codes of the measurement; 5 and above are calculations (10 to 13 are unused).
-constexpr int kAttrWrite = 0;
-constexpr int kAttrFix = 1;
-constexpr int kAttrMaxHold = 2;
-constexpr int kAttrMinHold = 3;
-constexpr int kAttrRollAvg = 4;
-constexpr int kAttrFirstCalculation = 5;
-
 struct Trace {
   MeasCondition condition{};
   std::array<double, kMaxPoints> level{};   // mW; 0 = no light; a negative value = no data

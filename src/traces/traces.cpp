@@ -173,7 +173,7 @@ bool TraceHasData(int trace) {
 }
 
 bool TraceOnSubScale(int trace) {
-  return ValidTrace(trace) && InSubScaleGroup(EffectiveAttribute(trace));
+  return ValidTrace(trace) && AttributeHas(EffectiveAttribute(trace), kAttrSubScale);
 }
 
 std::string TraceListLine(int trace) {

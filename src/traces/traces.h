@@ -10,15 +10,6 @@
 
 namespace vq {
 
-
-// Attribute names and groups (names are NUL padded 16-byte fields; "" for unknown codes).
-bool ValidAttribute(int code);  // 0 to 50 without the unused 10 to 13
-const char* AttributeListName(int code);
-const char* AttributeFixedName(int code);
-const char* AttributeCalcName(int code);
-bool IsCalculation(int code);
-bool InSubScaleGroup(int code);
-
 // Trace operations. Those returning bool refuse a trace or code out of range (false, nothing
 // changed); every change sets the redraw bits of what it touches.
 bool SetActiveTrace(int trace);

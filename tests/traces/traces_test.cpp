@@ -31,7 +31,8 @@ TEST(TraceAttributes, GroupsAndUnknownCodes) {
   for (int code = -1; code <= kAttributeCount; ++code) {
     const bool unused = code >= 10 && code <= 13;
     EXPECT_EQ(IsCalculation(code), code >= 5 && code <= 50 && !unused) << code;
-    EXPECT_EQ(InSubScaleGroup(code), std::count(std::begin(subScale), std::end(subScale), code) > 0)
+    EXPECT_EQ(AttributeHas(code, kAttrSubScale),
+              std::count(std::begin(subScale), std::end(subScale), code) > 0)
         << code;
   }
 }
