@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "draw/primitives.h"
 #include "instrument.h"
 #include "menu/param_entry.h"
-#include "draw/primitives.h"
 #include "resources/colour_tables.h"
 
 namespace vq {

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
+#include "draw/primitives.h"
 #include "instrument.h"
 #include "menu/menu_engine.h"
-#include "draw/primitives.h"
 #include "resources/colour_tables.h"
 
 namespace vq {

@@ -12,6 +12,7 @@ constexpr int kCmdLeft = 40013;
 constexpr int kCmdRight = 40014;
 constexpr int kCmdPanelFirst = 40015;  // panel keys 1 .. 16: 40015 .. 40030
 constexpr int kCmdPanelLast = 40030;
+constexpr int kCmdPanelNodeOffset = 40014;  // a panel key command less this is its node
 constexpr int kCmdHelp = 40031;
 constexpr int kCmdCopy = 40032;
 constexpr int kCmdFeed = 40033;
@@ -28,6 +29,7 @@ constexpr int kCmdDelete = 40043;
 constexpr int kCmdApps = 40044;  // opens the on-screen pop-up menu
 constexpr int kCmdCtrlP = 40045;
 constexpr int kCmdAltF11 = 40046;
+constexpr int kCmdIgnoredLast = 40066;  // 40046 .. 40066: commands without a function
 constexpr int kCmdCtrlHome = 40100;
 
 }  // namespace vq

@@ -5,8 +5,8 @@
 #include <cassert>
 #include <cstring>
 
-#include "menu/help.h"
 #include "instrument.h"
+#include "menu/help.h"
 #include "menu/key_commands.h"
 #include "menu/messages.h"
 #include "menu/param_entry.h"
@@ -14,6 +14,9 @@
 #include "resources/menu_tables.h"
 
 namespace vq {
+
+static_assert(kCmdPanelFirst - kCmdPanelNodeOffset == kNodeSweep,
+              "the first panel key command opens the first panel key node");
 
 namespace {
 
@@ -140,7 +143,8 @@ void ApplyStartupPatches() {
   // Start-up patches of the page table, some of them by the debug switches.
   const DebugSwitches& debug = g.config.debug;
   for (const StartupPatch& p : StartupPatches()) {
-    const bool on = p.when == PatchSwitch::Always || (p.when == PatchSwitch::Alpha && debug.alpha) ||
+    const bool on = p.when == PatchSwitch::Always ||
+                    (p.when == PatchSwitch::Alpha && debug.alpha) ||
                     (p.when == PatchSwitch::NewResolutionSetting && debug.newResolutionSetting) ||
                     (p.when == PatchSwitch::Palette && debug.palette);
     if (on) SetSoftKeyTarget(p.target, p.page, p.slot);
@@ -233,8 +237,8 @@ int32_t PressSoftKey(int slot) {
   const MenuId target = record.target;
 
   if (m.selectionMode == kSelectUserRegistration) {
-    if (m.currentMenu != kNodeUser &&
-        !(m.currentMenu >= kFirstUserPageNode && m.currentMenu < kFirstUserPageNode + kUserPageCount)) {
+    if (m.currentMenu != kNodeUser && !(m.currentMenu >= kFirstUserPageNode &&
+                                        m.currentMenu < kFirstUserPageNode + kUserPageCount)) {
       if (!ValidNode(target) || target == 0) return 0;
       const int16_t kind = Node(target).kind;
       if (kind == kKindRefused) return 0;
@@ -373,9 +377,10 @@ int32_t KeyCommand(int source, int command) {
       break;
   }
   if ((command >= kCmdPanelFirst && command <= kCmdPanelLast) || command == kCmdZoom) {
-    return PressPanelKey(static_cast<MenuId>(command - 40014), source);
+    return PressPanelKey(static_cast<MenuId>(command - kCmdPanelNodeOffset), source);
   }
-  if (command == kCmdFeed || command == kCmdCtrlP || (command >= kCmdAltF11 && command <= 40066)) {
+  if (command == kCmdFeed || command == kCmdCtrlP ||
+      (command >= kCmdAltF11 && command <= kCmdIgnoredLast)) {
     return 1;
   }
   if (PopupMenuOpen()) {

@@ -9,8 +9,6 @@
 
 namespace vq {
 
-
-
 // Loads the menu and page tables into the context.
 void InitMenus();
 // Rewrites the page slots of the start-up patch table; after the subsystems have bound their

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "instrument.h"
 #include "draw/primitives.h"
+#include "instrument.h"
 #include "platform/clock.h"
 #include "platform/image_files.h"
 #include "resources/colour_tables.h"

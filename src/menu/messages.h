@@ -8,7 +8,6 @@
 
 namespace vq {
 
-
 void ShowMessage(int32_t code);
 void CloseMessageWindows();
 void DrawMessage();

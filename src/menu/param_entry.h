@@ -8,8 +8,6 @@
 
 namespace vq {
 
-
-
 // Opens the entry; variant -1 takes the configured model variant. Returns the entry state
 // (1 numeric, 2 list), or -1 for an unknown parameter or variant. The same parameter already
 // active is left as it is.

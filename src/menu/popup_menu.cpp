@@ -3,10 +3,10 @@
 
 #include <iterator>
 
+#include "draw/primitives.h"
 #include "instrument.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
-#include "draw/primitives.h"
 #include "resources/colour_tables.h"
 
 namespace vq {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "draw/primitives.h"
 #include "instrument.h"
 #include "menu/menu_engine.h"
-#include "draw/primitives.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
 

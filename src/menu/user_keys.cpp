@@ -17,7 +17,8 @@ int32_t RegisterHandler(int mode, int16_t*) {
   Instrument& g = *GInstrument;
   if (mode != kModeEnter) return 0;
   MenuState& m = g.menu;
-  m.selectionMode = m.selectionMode == kSelectUserRegistration ? kSelectNormal : kSelectUserRegistration;
+  m.selectionMode =
+      m.selectionMode == kSelectUserRegistration ? kSelectNormal : kSelectUserRegistration;
   m.registeredFunction = 0;
   g.frame.redrawFlags |= kRedrawSoftKeys;
   return 1;
