@@ -69,8 +69,7 @@ TEST_F(KeysTest, PanelKeysOpenTheirPages) {
     EXPECT_EQ(menu().depth, 0) << key;
   }
   // A lower page, and its RETURN.
-  Press("Shift+F4");
-  Press("F8");
+  Press("Shift+F4", "F8");
   EXPECT_EQ(PageTitle(menu().page), "Y SCALE\nDIVISION");
   EXPECT_EQ(menu().depth, 1);
   Press("F9");
@@ -81,11 +80,9 @@ TEST_F(KeysTest, PanelKeysOpenTheirPages) {
 TEST_F(KeysTest, KeysReachTheCurrentNode) {
   Press("Shift+F2");
   menu().nodes[2].handler = CountingHandler;
-  Press("Shift+F2");  // the node again: entered anew, never left
-  Press("Shift+F2");
+  Press("Shift+F2", "Shift+F2");  // the node again: entered anew, never left
   Type('5');
-  Press("Up");
-  Press("Ctrl+Home");
+  Press("Up", "Ctrl+Home");
   using Calls = std::vector<std::pair<int, int>>;
   EXPECT_EQ(gCalls, (Calls{{kModeEnter, 2},
                            {kModeEnter, 2},
@@ -136,14 +133,11 @@ TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
   EXPECT_EQ(p.selected, 0);  // CENTER
 
   // Down and Left go forward, Up and Right back; separators are skipped, the ends wrap.
-  Press("Down");
-  Press("Left");
+  Press("Down", "Left");
   EXPECT_EQ(p.selected, 2);  // LEVEL
   Press("Down");
   EXPECT_EQ(p.selected, 4);  // SWEEP, past the separator
-  Press("Up");
-  Press("Right");
-  Press("Up");
+  Press("Up", "Right", "Up");
   EXPECT_EQ(p.selected, 0);
   Press("Up");
   EXPECT_EQ(p.selected, 25);  // HELP, the last item
@@ -156,8 +150,7 @@ TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
   Press("Insert");
   EXPECT_TRUE(p.open);
   EXPECT_TRUE(gCalls.empty());
-  Press("Down");
-  Press("Enter");
+  Press("Down", "Enter");
   EXPECT_FALSE(p.open);
   EXPECT_EQ(PageTitle(menu().page), "SPAN");
 
@@ -169,8 +162,7 @@ TEST_F(KeysTest, PopupMenuFromTheAppsKey) {
 }
 
 TEST_F(KeysTest, HelpKeepsTheMenuStateItInterrupts) {
-  Press("Shift+F4");
-  Press("F8");  // Y SCALE DIVISION, below LEVEL
+  Press("Shift+F4", "F8");  // Y SCALE DIVISION, below LEVEL
   ASSERT_EQ(menu().currentMenu, 901);
   Press("Alt+F12");
   EXPECT_EQ(menu().selectionMode, kSelectHelp);

@@ -67,8 +67,7 @@ TEST_F(TraceMenuTest, ActiveTraceAndAttributes) {
 }
 
 TEST_F(TraceMenuTest, RollAverageEntry) {
-  Press("Shift+F6");
-  Press("F7");
+  Press("Shift+F6", "F7");
   EXPECT_EQ(g().entry.parameter, 66);
   EXPECT_EQ(state().attribute[0], kAttrRollAvg);
   EXPECT_EQ(g().traces.traces[0].condition.rollAverageTimes, 2);  // the smallest allowed
@@ -91,9 +90,7 @@ TEST_F(TraceMenuTest, RollAverageEntry) {
 TEST_F(TraceMenuTest, CopyAndClear) {
   g().traces.traces[1].condition.samplingPoints = 101;
   g().traces.traces[1].level[100] = 2e-3;
-  Press("Shift+F6");
-  Press("F9");  // MORE 1/2
-  Press("F1");  // TRACE COPY
+  Press("Shift+F6", "F9", "F1");  // MORE 1/2; TRACE COPY
   ASSERT_EQ(g().menu.page, 35);
   Press("F1");  // SOURCE: A -> B
   EXPECT_EQ(Value(0), "B");
@@ -108,8 +105,7 @@ TEST_F(TraceMenuTest, CopyAndClear) {
   EXPECT_EQ(state().attribute[3], kAttrFix);
   EXPECT_TRUE(TraceHasData(3));
 
-  Press("F9");  // back to TRACE
-  Press("F2");  // TRACE CLEAR
+  Press("F9", "F2");  // back to TRACE; TRACE CLEAR
   ASSERT_EQ(g().menu.page, 36);
   Press("F4");  // CLEAR TRACE D
   EXPECT_FALSE(TraceHasData(3));
@@ -144,8 +140,7 @@ TEST_F(TraceMenuTest, SplitDisplayAndPanes) {
   EXPECT_EQ(Marked(1), 1);
   EXPECT_EQ(state().pane[0], 0);
 
-  Press("Shift+F8");
-  Press("F1");  // NORMAL
+  Press("Shift+F8", "F1");  // NORMAL
   EXPECT_EQ(g().screen.screenMode, 0);
   EXPECT_EQ(GraphCount(g().screen.screenMode), 1);
 }
