@@ -216,8 +216,9 @@ TEST_F(RendererTest, SpinnerOnlyWhileConnectedAndAlongItsAngle) {
 
   g().link.connected = 1;
   // Lit pixels of the spinner's box x 1 to 15, y 580 to 597, as a set of "x,y".
+  using Pixels = std::set<std::pair<int, int>>;
   auto lit = [&] {
-    std::set<std::pair<int, int>> on;
+    Pixels on;
     for (int y = 580; y < 598; ++y) {
       for (int x = 1; x < 16; ++x) {
         if (s.At(x, y) == line)
@@ -230,14 +231,11 @@ TEST_F(RendererTest, SpinnerOnlyWhileConnectedAndAlongItsAngle) {
   };
   DrawSpinnerNow();  // 0 degrees: upright, x 9 from y 588 to 596
   EXPECT_EQ(host.presents, presents + 1);
-  std::set<std::pair<int, int>> upright;
-  for (int y = 588; y <= 596; ++y) upright.insert({9, y});
+  Pixels upright, level;
+  for (int i = 0; i <= 8; ++i) upright.insert({9, 588 + i}), level.insert({5 + i, 592});
   EXPECT_EQ(lit(), upright);
-
   g().frame.busyAngle = 90;  // level, y 592 from x 5 to 13
   DrawSpinnerNow();
-  std::set<std::pair<int, int>> level;
-  for (int x = 5; x <= 13; ++x) level.insert({x, 592});
   EXPECT_EQ(lit(), level);
 
   g().frame.busyAngle = -1;  // hidden: the box is only cleared
