@@ -77,7 +77,7 @@ TEST(FrameStartUpTest, TooSmallDesktopRefusesToStart) {
       h.statusBarHeight = 22;
     });
     EXPECT_EQ(o.result.running, fits);
-    EXPECT_EQ(o.host.boxes.size(), fits ? 0u : 1u);
+    ASSERT_EQ(o.host.boxes.size(), fits ? 0u : 1u);
     if (fits) continue;
     EXPECT_EQ(o.result.exitCode, 0);
     EXPECT_EQ(o.host.boxes[0].text, "Window Size Error.");
