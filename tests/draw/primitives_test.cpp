@@ -27,6 +27,10 @@ class PrimitivesTest : public StartedInstrumentTest {
     InstrumentTest::TearDown();
   }
   uint32_t At(int x, int y) { return paper.At(x, y); }
+  // Each listed pixel holds `pixel`.
+  void ExpectAll(std::initializer_list<std::pair<int, int>> points, uint32_t pixel) {
+    for (auto [x, y] : points) EXPECT_EQ(At(x, y), pixel) << x << "," << y;
+  }
 
   Surface paper;
 };
@@ -36,20 +40,15 @@ TEST_F(PrimitivesTest, FillRectCoversExactlyItsExtentAndClipsAtTheEdges) {
   for (int y = 20; y < 23; ++y) {
     for (int x = 10; x < 15; ++x) EXPECT_EQ(At(x, y), Slot(7)) << x << "," << y;
   }
-  for (auto [x, y] : {std::pair{9, 20}, {15, 20}, {10, 19}, {10, 23}, {14, 23}, {15, 22}}) {
-    EXPECT_EQ(At(x, y), kPaper) << x << "," << y;
-  }
   FillRect(100, 100, 0, 5, 7);  // nothing to fill
-  EXPECT_EQ(At(100, 100), kPaper);
-
   // Rectangles reaching past the surface keep the part inside it.
   FillRect(-5, -5, 8, 8, 8);
-  EXPECT_EQ(At(0, 0), Slot(8));
-  EXPECT_EQ(At(2, 2), Slot(8));
-  EXPECT_EQ(At(3, 0), kPaper);
   FillRect(795, 595, 20, 20, 9);
+  ExpectAll(
+      {{9, 20}, {15, 20}, {10, 19}, {10, 23}, {14, 23}, {15, 22}, {100, 100}, {3, 0}, {794, 599}},
+      kPaper);
+  ExpectAll({{0, 0}, {2, 2}}, Slot(8));
   EXPECT_EQ(At(799, 599), Slot(9));
-  EXPECT_EQ(At(794, 599), kPaper);
 }
 
 TEST_F(PrimitivesTest, PanelFramesLieOnePixelOutsideTheFill) {
@@ -63,34 +62,22 @@ TEST_F(PrimitivesTest, PanelFramesLieOnePixelOutsideTheFill) {
     SCOPED_TRACE("style " + std::to_string(f.style));
     std::fill(paper.pixels.begin(), paper.pixels.end(), kPaper);
     Panel(100, 100, 20, 10, 45, f.style);  // fill x 100 to 119, y 100 to 109
-    for (auto [x, y] : {std::pair{100, 100}, {119, 109}, {110, 105}}) {
-      EXPECT_EQ(At(x, y), Slot(45)) << x << "," << y;
-    }
+    ExpectAll({{100, 100}, {119, 109}, {110, 105}}, Slot(45));
     EXPECT_EQ(At(110, 99), Slot(f.top));
     EXPECT_EQ(At(110, 110), Slot(f.bottom));
     EXPECT_EQ(At(99, 105), Slot(f.left));
     EXPECT_EQ(At(120, 105), Slot(f.right));
     if (f.style == 2) {
       // The shadow: one more line right and below.
-      EXPECT_EQ(At(110, 111), Slot(62));
-      EXPECT_EQ(At(121, 105), Slot(62));
-      EXPECT_EQ(At(110, 98), kPaper);
-      EXPECT_EQ(At(98, 105), kPaper);
-      EXPECT_EQ(At(110, 112), kPaper);
+      ExpectAll({{110, 111}, {121, 105}}, Slot(62));
+      ExpectAll({{110, 98}, {98, 105}, {110, 112}}, kPaper);
     } else if (f.style == 3) {
       // Two outlines in 81 at 2 and 3 pixels out.
-      for (int out = 2; out <= 3; ++out) {
-        EXPECT_EQ(At(110, 100 - out), Slot(81)) << out;
-        EXPECT_EQ(At(110, 109 + out), Slot(81)) << out;
-        EXPECT_EQ(At(100 - out, 105), Slot(81)) << out;
-        EXPECT_EQ(At(119 + out, 105), Slot(81)) << out;
-      }
-      EXPECT_EQ(At(110, 96), kPaper);
-      EXPECT_EQ(At(123, 105), kPaper);
+      ExpectAll({{110, 98}, {110, 111}, {98, 105}, {121, 105}}, Slot(81));
+      ExpectAll({{110, 97}, {110, 112}, {97, 105}, {122, 105}}, Slot(81));
+      ExpectAll({{110, 96}, {123, 105}}, kPaper);
     } else {
-      for (auto [x, y] : {std::pair{110, 98}, {110, 111}, {98, 105}, {121, 105}}) {
-        EXPECT_EQ(At(x, y), kPaper) << x << "," << y;
-      }
+      ExpectAll({{110, 98}, {110, 111}, {98, 105}, {121, 105}}, kPaper);
     }
   }
 }
@@ -131,10 +118,7 @@ TEST_F(PrimitivesTest, TextFillsItsCellRowAndDrawsTheFontGlyphs) {
     EXPECT_EQ(TextMismatch(paper, c.font, 200, y, c.text, Slot(29), Slot(28)), "");
     // The background row is exactly characters x cell width by cell height.
     const int right = 200 + cells * c.font.width, bottom = y + c.font.height;
-    EXPECT_EQ(At(right, y), kPaper);
-    EXPECT_EQ(At(right - 1, bottom), kPaper);
-    EXPECT_EQ(At(199, y), kPaper);
-    EXPECT_EQ(At(200, y - 1), kPaper);
+    ExpectAll({{right, y}, {right - 1, bottom}, {199, y}, {200, y - 1}}, kPaper);
     y += 40;
   }
 }
@@ -189,28 +173,16 @@ TEST_F(PrimitivesTest, DashStylesOfStyledLine) {
   Line(40, 16, 10, 16, 6);
   for (int x = 10; x <= 40; ++x) ASSERT_EQ(At(x, 16), Slot(6)) << x;
   StyledLine(60, 10, 60, 20, 7, 1);
-  EXPECT_EQ(At(60, 10), Slot(7));
+  ExpectAll({{60, 10}, {60, 20}}, Slot(7));
   EXPECT_EQ(At(60, 11), kPaper);
-  EXPECT_EQ(At(60, 20), Slot(7));
 }
 
 TEST_F(PrimitivesTest, BoxedTextOutlineIsEightPerCharacterPlusFourByTen) {
   TextBoxed(29, 28, 300, 200, "AB");  // outline x 300 to 319, y 200 to 209
-  for (auto [x, y] : {std::pair{300, 200},
-                      {319, 200},
-                      {310, 200},
-                      {300, 205},
-                      {319, 205},
-                      {300, 209},
-                      {301, 209},
-                      {318, 209},
-                      {319, 209}}) {
-    EXPECT_EQ(At(x, y), Slot(29)) << x << "," << y;
-  }
-  for (auto [x, y] : {std::pair{320, 205}, {299, 205}, {310, 199}, {301, 210}, {318, 210}}) {
-    EXPECT_EQ(At(x, y), kPaper) << x << "," << y;
-  }
-  EXPECT_EQ(At(301, 202), kPaper);  // between the outline and the text cells
+  ExpectAll({{300, 200}, {319, 200}, {310, 200}, {300, 205}, {319, 205}}, Slot(29));
+  ExpectAll({{300, 209}, {301, 209}, {318, 209}, {319, 209}}, Slot(29));
+  // Outside, and between the outline and the text cells.
+  ExpectAll({{320, 205}, {299, 205}, {310, 199}, {301, 210}, {318, 210}, {301, 202}}, kPaper);
   EXPECT_EQ(TextMismatch(paper, kFontSmall, 302, 202, "AB", Slot(29), Slot(28)), "");
 }
 

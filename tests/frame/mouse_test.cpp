@@ -1,6 +1,8 @@
 // Tests of the mouse on the drawn screen: soft keys, the pop-up menu, the wheel and the timing.
 #include "frame/mouse.h"
 
+#include <tuple>
+
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/param_entry.h"
@@ -96,17 +98,14 @@ TEST_F(MouseTest, DoubleClickIsASecondReleaseOnTheSameElementWithin500Ms) {
   // SWEEP has no ninth key: an empty key, painted and hit, that never acts.
   const int empty = KeyY(8);
   ASSERT_EQ(g().menu.keySlots[8].target, 0);
-  Click(kKeyX, empty);
-  EXPECT_FALSE(g().mouse.doubleClick);
-  Click(kKeyX, empty);
-  EXPECT_TRUE(g().mouse.doubleClick);
-  Click(kKeyX, empty);  // a third release starts over
-  EXPECT_FALSE(g().mouse.doubleClick);
-  Click(kKeyX, empty);
-  EXPECT_TRUE(g().mouse.doubleClick);
-  Click(300, 300);  // nothing there
-  Click(kKeyX, empty);
-  EXPECT_FALSE(g().mouse.doubleClick);
+  // A third release starts over; a click on nothing (300, 300) breaks the pair.
+  const std::tuple<int, int, bool> clicks[] = {{kKeyX, empty, false}, {kKeyX, empty, true},
+                                               {kKeyX, empty, false}, {kKeyX, empty, true},
+                                               {300, 300, false},     {kKeyX, empty, false}};
+  for (size_t i = 0; i < std::size(clicks); ++i) {
+    Click(std::get<0>(clicks[i]), std::get<1>(clicks[i]));
+    EXPECT_EQ(g().mouse.doubleClick, std::get<2>(clicks[i])) << "click " << i;
+  }
   g().mouse.lastReleaseMs = MonotonicMs() - 600;
   Click(kKeyX, empty);
   EXPECT_FALSE(g().mouse.doubleClick);

@@ -35,6 +35,10 @@ void WriteNumberedLines(const std::string& path, int count) {
 
 class MessageTest : public InstrumentTest {
  protected:
+  void SetUp() override {
+    InstrumentTest::SetUp();
+    g().config.home = home.Path();
+  }
   std::string Log(const char* name) { return home.Path() + name; }
 };
 
@@ -130,7 +134,6 @@ TEST_F(MessageBoxTest, ClearingRemovesTheBoxOnlyWhenShown) {
 }
 
 TEST_F(MessageTest, ConditionsAreLoggedAndStopTheProgram) {
-  g().config.home = home.Path();
   g().program.running = 1;
   const LocalTime before = GetLocalTime();
   ShowMessage(203);
@@ -157,7 +160,6 @@ TEST_F(MessageTest, ConditionsAreLoggedAndStopTheProgram) {
 }
 
 TEST_F(MessageTest, FullLogsDropTheirOldestLine) {
-  g().config.home = home.Path();
   WriteNumberedLines(Log("SystemLog.txt"), 100);
   WriteNumberedLines(Log("error.log"), 999);
   ShowMessage(210);
@@ -182,7 +184,6 @@ TEST_F(MessageTest, FullLogsDropTheirOldestLine) {
 }
 
 TEST_F(MessageTest, LogFailuresAreSilent) {
-  g().config.home = home.Path();
   std::filesystem::create_directory(Log("error.log"));  // neither readable nor replaceable
   ShowMessage(201);
   EXPECT_EQ(g().messages.currentMessage, 201);
@@ -196,7 +197,6 @@ TEST_F(MessageTest, LogFailuresAreSilent) {
 }
 
 TEST_F(MessageTest, RunStartWithoutEndMarksBadShutDown) {
-  g().config.home = home.Path();
   LogRunStart();  // a first run has nothing to miss
   EXPECT_FALSE(g().messages.notProperlyShutDown);
   LogRunEnd();

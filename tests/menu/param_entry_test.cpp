@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "menu/key_commands.h"
 #include "support/instrument_fixture.h"
@@ -25,8 +26,7 @@ class ParamEntryTest : public StartedInstrumentTest {
   }
   std::string Digits() { return std::string(e().digits, e().length); }
   double Enter(std::string_view keys, int parameter, double start) {
-    EndEntry();
-    StartEntry(0, -1, parameter, start);
+    Open(parameter, start);
     Type(keys);
     EXPECT_EQ(EntryKey(kCmdEnter), 1) << keys;
     return e().value;
@@ -36,6 +36,13 @@ class ParamEntryTest : public StartedInstrumentTest {
     int changed = 0;
     for (int i = 0; i < n; ++i) changed += EntryStep(key) == 1;
     return changed;
+  }
+  // Steps once; the new value, or NaN when the step changed nothing.
+  double Stepped(int key) { return EntryStep(key) == 1 ? e().value : std::nan(""); }
+  // Ends any entry and opens a new one.
+  void Open(int parameter, double value, int variant = -1) {
+    EndEntry();
+    StartEntry(0, variant, parameter, value);
   }
 };
 
@@ -99,15 +106,12 @@ TEST_F(ParamEntryTest, RoundToBiasAndClampResults) {
   EXPECT_EQ(RoundTo(-1.5, 1), -2);
   EXPECT_EQ(RoundTo(0.123456, -1), 0.123456);
   EXPECT_FALSE(std::signbit(RoundTo(-0.04, 10)));  // would show as "-0.0"
-  double v = 0;
-  EXPECT_EQ(Clamp(v, kAverage), 0);
-  EXPECT_EQ(v, 1);
-  v = 1000;
-  EXPECT_EQ(Clamp(v, kAverage), 0);
-  EXPECT_EQ(v, 999);
-  v = 500;
-  EXPECT_EQ(Clamp(v, kAverage), 1);
-  EXPECT_EQ(v, 500);
+  // Clamp says whether the value was within the limits (1 to 999 times).
+  for (auto [in, within, out] : {std::tuple{0.0, 0, 1.0}, {1000.0, 0, 999.0}, {500.0, 1, 500.0}}) {
+    double v = in;
+    EXPECT_EQ(Clamp(v, kAverage), within) << in;
+    EXPECT_EQ(v, out);
+  }
 }
 
 TEST_F(ParamEntryTest, FineStepsStopAtLimitsAndDoNotDrift) {
@@ -115,26 +119,20 @@ TEST_F(ParamEntryTest, FineStepsStopAtLimitsAndDoNotDrift) {
   g().frame.redrawFlags = 0;
   EXPECT_EQ(EntryStep(kCmdUp), 0);
   EXPECT_EQ(e().value, 999);
-  EXPECT_EQ(EntryStep(kCmdLeft), 1);
-  EXPECT_EQ(e().value, 998);
+  EXPECT_EQ(Stepped(kCmdLeft), 998);
   EXPECT_TRUE(g().frame.redrawFlags & kRedrawDynamicOnly);
   EXPECT_EQ(EntryStep(kCmdInsert), -1);
   // An unrounded parameter: a hundred steps of 0.01 land on 1 exactly.
-  EndEntry();
-  StartEntry(0, -1, kUnrounded, 0);
+  Open(kUnrounded, 0);
   EXPECT_EQ(Step(kCmdUp, 100), 100);
   EXPECT_EQ(e().value, 1.0);
   // The noise mask's "off" value goes to -100 whatever the step.
-  EndEntry();
-  StartEntry(0, -1, kNoiseMask, -101);
+  Open(kNoiseMask, -101);
   ToggleStepMode();
-  EXPECT_EQ(EntryStep(kCmdRight), 1);
-  EXPECT_EQ(e().value, -100);
-  EXPECT_EQ(EntryStep(kCmdDown), 1);
-  EXPECT_EQ(e().value, -101);
+  EXPECT_EQ(Stepped(kCmdRight), -100);
+  EXPECT_EQ(Stepped(kCmdDown), -101);
   // A step throws away unconfirmed digits.
-  EndEntry();
-  StartEntry(0, -1, kModeDiff, 10);
+  Open(kModeDiff, 10);
   Type("7");
   EXPECT_EQ(EntryStep(kCmdUp), 1);
   EXPECT_EQ(Digits(), "");
@@ -148,42 +146,25 @@ TEST_F(ParamEntryTest, CoarseStepsWalkThePreferredValues) {
   ToggleStepMode();
   EXPECT_EQ(e().stepMode, 1);
   EXPECT_TRUE(g().frame.redrawFlags & kRedrawDynamicOnly);  // the step indicator
-  double up[] = {2, 5, 10};
-  for (double v : up) {
-    EXPECT_EQ(EntryStep(kCmdUp), 1);
-    EXPECT_EQ(e().value, v);
-  }
-  double down[] = {5, 2, 1};
-  for (double v : down) {
-    EXPECT_EQ(EntryStep(kCmdDown), 1);
-    EXPECT_EQ(e().value, v);
-  }
+  for (double v : {2, 5, 10}) EXPECT_EQ(Stepped(kCmdUp), v);
+  for (double v : {5, 2, 1}) EXPECT_EQ(Stepped(kCmdDown), v);
   EXPECT_EQ(EntryStep(kCmdDown), 0);
   e().value = 500;
-  EXPECT_EQ(EntryStep(kCmdUp), 1);
-  EXPECT_EQ(e().value, 999);  // 1000 is listed, the maximum is 999
+  EXPECT_EQ(Stepped(kCmdUp), 999);  // 1000 is listed, the maximum is 999
   EXPECT_EQ(EntryStep(kCmdUp), 0);
   e().value = 3;  // off the list: the neighbours
-  EXPECT_EQ(EntryStep(kCmdDown), 1);
-  EXPECT_EQ(e().value, 2);
-  EndEntry();
-  StartEntry(0, -1, kSampling, 20000);
-  EXPECT_EQ(EntryStep(kCmdUp), 1);
-  EXPECT_EQ(e().value, 50001);
+  EXPECT_EQ(Stepped(kCmdDown), 2);
+  Open(kSampling, 20000);
+  EXPECT_EQ(Stepped(kCmdUp), 50001);
   // The linear level: 1-2-5 coarse, one mantissa digit fine.
-  EndEntry();
-  StartEntry(0, -1, kLinearRef, 1e-3);
-  EXPECT_EQ(EntryStep(kCmdDown), 1);
-  EXPECT_DOUBLE_EQ(e().value, 5e-4);
+  Open(kLinearRef, 1e-3);
+  EXPECT_DOUBLE_EQ(Stepped(kCmdDown), 5e-4);
   ToggleStepMode();
   EXPECT_EQ(e().stepMode, 0);
-  EXPECT_EQ(EntryStep(kCmdUp), 1);
-  EXPECT_DOUBLE_EQ(e().value, 5.01e-4);  // 500 nW to 501 nW
+  EXPECT_DOUBLE_EQ(Stepped(kCmdUp), 5.01e-4);  // 500 nW to 501 nW
   e().value = 1;
-  EXPECT_EQ(EntryStep(kCmdDown), 1);
-  EXPECT_DOUBLE_EQ(e().value, 0.999);
-  EXPECT_EQ(EntryStep(kCmdUp), 1);
-  EXPECT_DOUBLE_EQ(e().value, 1);
+  EXPECT_DOUBLE_EQ(Stepped(kCmdDown), 0.999);
+  EXPECT_DOUBLE_EQ(Stepped(kCmdUp), 1);
 }
 
 TEST_F(ParamEntryTest, ModelLimitsAndSpanListsFollowTheVariant) {
@@ -196,21 +177,16 @@ TEST_F(ParamEntryTest, ModelLimitsAndSpanListsFollowTheVariant) {
   EXPECT_DOUBLE_EQ(Enter("1800", kCenterWl, 1550), 1800);
   EXPECT_EQ(e().params[4].minimum, -100);
   EXPECT_EQ(e().params[65].maximum, 2000);
-  EndEntry();
-  StartEntry(0, 2, kCenterWl, 1550);  // an explicit variant wins
+  Open(kCenterWl, 1550, 2);  // an explicit variant wins
   EXPECT_EQ(e().params[kCenterWl].maximum, 1750);
   // The span list ends with the maximum of the variant, one coarse step above 1000 nm.
   for (int variant : {0, 1}) {
-    const double maximum = variant == 0 ? 1100 : 1400;
-    EndEntry();
-    StartEntry(0, variant, kSpanWl, 1000);
+    Open(kSpanWl, 1000, variant);
     e().stepMode = 1;
-    EXPECT_EQ(EntryStep(kCmdUp), 1);
-    EXPECT_EQ(e().value, maximum);
+    EXPECT_EQ(Stepped(kCmdUp), variant == 0 ? 1100 : 1400);
     EXPECT_EQ(EntryStep(kCmdUp), 0);
     e().value = 0;
-    EXPECT_EQ(EntryStep(kCmdUp), 1);
-    EXPECT_EQ(e().value, 0.1);
+    EXPECT_EQ(Stepped(kCmdUp), 0.1);
   }
 }
 
@@ -220,8 +196,7 @@ TEST_F(ParamEntryTest, ListEntriesWrapAndTakeTypedItems) {
   EXPECT_EQ(EntryKey('1'), -1);  // no typing
   EXPECT_EQ(Step(kCmdUp, 3), 3);
   EXPECT_EQ(e().listPosition, 3);  // 1, 0, then around to 3
-  EXPECT_EQ(EntryStep(kCmdDown), 1);
-  EXPECT_EQ(e().value, 0);
+  EXPECT_EQ(Stepped(kCmdDown), 0);
   g().screen.screenMode = 8;  // these pages stop at the ends
   EXPECT_EQ(EntryStep(kCmdUp), 0);
   EXPECT_EQ(e().listPosition, 0);

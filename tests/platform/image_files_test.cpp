@@ -1,7 +1,6 @@
 // Tests of the image encoders, BMP decoder, atomic writes and print placement.
 #include "platform/image_files.h"
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -11,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/host.h"
+#include "support/instrument_fixture.h"
 
 namespace vq {
 namespace {
@@ -196,22 +196,18 @@ TEST(ImageFilesTest, PdfXrefPointsAtEachObject) {
 
 class AtomicWriteTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vq_atomic_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  // The number of entries in the folder.
+  long Entries() {
+    return std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator());
   }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  TempFolder home;
 };
 
 TEST_F(AtomicWriteTest, WritesReplacesAndReadsBack) {
-  const std::string path = (dir_ / "capture.bmp").string();
+  const std::string path = home.Path() + "capture.bmp";
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(ReadWholeFile(path, bytes));
-  EXPECT_FALSE(ReadWholeFile(dir_.string(), bytes));  // a folder is not a file
+  EXPECT_FALSE(ReadWholeFile(home.Path(), bytes));  // a folder is not a file
   const std::vector<uint8_t> first(200000, 7), second = {1, 2, 3};
   ASSERT_TRUE(WriteFileAtomic(path, first));
   ASSERT_TRUE(ReadWholeFile(path, bytes));
@@ -224,14 +220,14 @@ TEST_F(AtomicWriteTest, WritesReplacesAndReadsBack) {
   fs::permissions(path, static_cast<fs::perms>(0640));
   ASSERT_TRUE(WriteFileAtomic(path, first));
   EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(Entries(), 1);
 }
 
 TEST_F(AtomicWriteTest, FailedWriteKeepsTheGoodFileAndLeavesNoTemporary) {
-  EXPECT_FALSE(WriteFileAtomic((dir_ / "none" / "x.bmp").string(), {1, 2}));
-  EXPECT_FALSE(fs::exists(dir_ / "none"));
+  EXPECT_FALSE(WriteFileAtomic(home.Path() + "none/x.bmp", {1, 2}));
+  EXPECT_FALSE(fs::exists(home.Path() + "none"));
 
-  const std::string path = (dir_ / "good.bmp").string();
+  const std::string path = home.Path() + "good.bmp";
   const std::vector<uint8_t> good = {9, 8, 7};
   ASSERT_TRUE(WriteFileAtomic(path, good));
   // A child with a small file size limit fails halfway through writing (also as root).
@@ -249,7 +245,7 @@ TEST_F(AtomicWriteTest, FailedWriteKeepsTheGoodFileAndLeavesNoTemporary) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadWholeFile(path, bytes));
   EXPECT_EQ(bytes, good);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(Entries(), 1);
 }
 
 TEST(PrintPlacementTest, MarginRuleOnA4At600Dpi) {

@@ -1,13 +1,12 @@
 // Tests of profile (ini) file lookups and edits.
 #include "platform/profile.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <climits>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "support/instrument_fixture.h"
 
 namespace vq {
 namespace {
@@ -16,15 +15,6 @@ namespace fs = std::filesystem;
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vq_profile_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = (dir_ / "viewer.ini").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   void Put(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string Contents() const {
     std::ifstream in(path_, std::ios::binary);
@@ -34,8 +24,8 @@ class ProfileTest : public ::testing::Test {
     return GetProfileString(section, key, "<default>", path_);
   }
 
-  fs::path dir_;
-  std::string path_;
+  TempFolder dir_;
+  const std::string path_ = dir_.Path() + "viewer.ini";
 };
 
 TEST_F(ProfileTest, ReadsValuesWithWindowsRulesForBothLineEnds) {
@@ -109,15 +99,14 @@ TEST_F(ProfileTest, DeleteRemovesOnlyTheKeyLine) {
   ASSERT_TRUE(DeleteProfileKey("a", "K1", path_));
   EXPECT_EQ(Contents(), "[A]\r\nk2=2\r\n[B]\r\nk1=3\r\n");
 
-  const std::string missing = (dir_ / "none.ini").string();
+  const std::string missing = dir_.Path() + "none.ini";
   EXPECT_TRUE(DeleteProfileKey("A", "k1", missing));
   EXPECT_FALSE(fs::exists(missing));
 }
 
 TEST_F(ProfileTest, BadWritesFailAndLoseNothing) {
-  const std::string noFolder = (dir_ / "missing" / "x.ini").string();
-  EXPECT_FALSE(WriteProfileString("S", "k", "v", noFolder));
-  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+  EXPECT_FALSE(WriteProfileString("S", "k", "v", dir_.Path() + "missing/x.ini"));
+  EXPECT_FALSE(fs::exists(dir_.Path() + "missing"));
 
   const std::string original = "[S]\r\nk=v\r\n";
   Put(original);
@@ -126,7 +115,7 @@ TEST_F(ProfileTest, BadWritesFailAndLoseNothing) {
   EXPECT_FALSE(WriteProfileString("S", " ", "v", path_));
   EXPECT_FALSE(WriteProfileString("S]", "k", "v", path_));
   EXPECT_EQ(Contents(), original);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

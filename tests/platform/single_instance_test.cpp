@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/instrument_fixture.h"
+
 namespace vq {
 namespace {
 
@@ -17,12 +19,6 @@ constexpr char kTitle[] = "VQ7000B OPTICAL SPECTRUM ANALYZER";
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vq_lock_" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Exit code of a child that tries to take the lock: 0 taken, 1 refused. With keep, the child
   // ends holding it, without a Release.
   int ChildAcquire(bool keep) {
@@ -38,7 +34,8 @@ class SingleInstanceTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  fs::path dir_;
+  TempFolder home;
+  const fs::path dir_ = fs::path(home.Path()).parent_path();
 };
 
 TEST_F(SingleInstanceTest, SecondLockFailsUntilTheFirstIsReleased) {

@@ -236,13 +236,6 @@ TEST(MenuTables, LabelsAndTitlesFitTheirBoxes) {
 
 TEST(MenuTables, StartUpPatchesKeepEveryPageReachable) {
   Tables t = Load();
-  // Always applied: the tables already hold them, so the pages read the same before start-up.
-  EXPECT_EQ(t.targets.at(122)[3], 1236);
-  EXPECT_EQ(t.targets.at(162)[6], 1312);
-  // Keys the link takes away from analyzers that lack them.
-  EXPECT_EQ(t.targets.at(71)[1], 1383);
-  EXPECT_EQ(t.targets.at(149)[2], 1367);
-
   for (const StartupPatch& p : StartupPatches()) {
     ASSERT_TRUE(t.targets.count(p.page)) << "page " << p.page;
     ASSERT_NE(t.Node(p.target), nullptr) << "node " << p.target;

@@ -83,45 +83,36 @@ TEST_F(WaveformTest, LevelScalesMapToRowsAndClampFarLevels) {
 }
 
 TEST_F(WaveformTest, MapColumnsCoversEveryCase) {
-  PlotContext p;
+  constexpr int kAny = -99;
   const AxisRange graph{1500, 100};
-  EXPECT_EQ(MapColumns(graph, {1500, 100}, 1001, p), 0);
-  EXPECT_EQ(p.firstColumn, 0);
-  EXPECT_EQ(p.lastColumn, 600);
-  EXPECT_EQ(p.endIndex - p.firstIndex, 1001);
-
-  EXPECT_EQ(MapColumns(graph, {1550, 80}, 801, p), 0);  // starts mid-graph, runs past the stop
-  EXPECT_EQ(p.firstColumn, 300);
-  EXPECT_EQ(p.lastColumn, 600);
-  EXPECT_EQ(p.firstIndex, 0);
-  EXPECT_EQ(p.endIndex, 501);
-
-  EXPECT_EQ(MapColumns({1549, 2}, {1500, 100}, 3, p), 0);  // both ends on one point: widened
-  EXPECT_EQ(p.firstIndex, 1);
-  EXPECT_EQ(p.endIndex, 3);
-
-  EXPECT_EQ(MapColumns(graph, {1525, 0}, 11, p), 1);  // zero trace span: one column
-  EXPECT_EQ(p.firstColumn, 150);
-  EXPECT_EQ(p.lastColumn, 150);
-  EXPECT_EQ(p.points, 11);
-  EXPECT_EQ(MapColumns({1525, 0}, {1525, 0}, 11, p), 1);  // both zero span: whole width
-  EXPECT_EQ(p.lastColumn, 600);
-
-  EXPECT_EQ(MapColumns({1525, 0}, {1500, 100}, 1001, p), 2);  // zero graph span
-  EXPECT_EQ(p.firstColumn, 0);
-  EXPECT_EQ(p.lastColumn, 600);
-  EXPECT_EQ(p.firstIndex, 250);
-  EXPECT_EQ(p.points, 1);
-
-  EXPECT_EQ(MapColumns(graph, {1510, 10}, 1, p), 3);  // a single point in range
-  EXPECT_EQ(p.firstColumn, 60);
-
-  EXPECT_EQ(MapColumns(graph, {1700, 10}, 11, p), -1);
-  EXPECT_EQ(p.firstColumn, -1);
-  EXPECT_EQ(MapColumns(graph, {1700, 0}, 11, p), -1);
-  EXPECT_EQ(MapColumns({1525, 0}, {1526, 0}, 11, p), -1);
-  EXPECT_EQ(MapColumns(graph, {1500, 100}, 0, p), -1);
-  EXPECT_EQ(MapColumns({1500, -5}, {1500, 100}, 11, p), -1);  // a reversed window
+  struct Case {
+    AxisRange graph, trace;
+    int points, result;
+    int expect[5];  // first and last column, first and end index, points plotted
+  };
+  const Case cases[] = {
+      {graph, {1500, 100}, 1001, 0, {0, 600, 0, 1001, kAny}},
+      {graph, {1550, 80}, 801, 0, {300, 600, 0, 501, kAny}},     // starts mid-graph, runs on
+      {{1549, 2}, {1500, 100}, 3, 0, {kAny, kAny, 1, 3, kAny}},  // both ends on one point: widened
+      {graph, {1525, 0}, 11, 1, {150, 150, kAny, kAny, 11}},     // zero trace span: one column
+      {{1525, 0}, {1525, 0}, 11, 1, {kAny, 600, kAny, kAny, kAny}},  // both zero: whole width
+      {{1525, 0}, {1500, 100}, 1001, 2, {0, 600, 250, kAny, 1}},     // zero graph span
+      {graph, {1510, 10}, 1, 3, {60, kAny, kAny, kAny, kAny}},       // a single point in range
+      {graph, {1700, 10}, 11, -1, {-1, kAny, kAny, kAny, kAny}},     // nothing visible
+      {graph, {1700, 0}, 11, -1, {kAny, kAny, kAny, kAny, kAny}},
+      {{1525, 0}, {1526, 0}, 11, -1, {kAny, kAny, kAny, kAny, kAny}},
+      {graph, {1500, 100}, 0, -1, {kAny, kAny, kAny, kAny, kAny}},
+      {{1500, -5}, {1500, 100}, 11, -1, {kAny, kAny, kAny, kAny, kAny}},  // a reversed window
+  };
+  PlotContext p;  // shared, so that a case that maps nothing must reset what the last one left
+  for (const Case& c : cases) {
+    SCOPED_TRACE("case " + std::to_string(&c - cases));
+    EXPECT_EQ(MapColumns(c.graph, c.trace, c.points, p), c.result);
+    const int got[] = {p.firstColumn, p.lastColumn, p.firstIndex, p.endIndex, p.points};
+    for (int i = 0; i < 5; ++i) {
+      if (c.expect[i] != kAny) EXPECT_EQ(got[i], c.expect[i]) << "field " << i;
+    }
+  }
 }
 
 TEST_F(WaveformTest, FillColumnsKeepsSpikesAndInterpolatesSparseTraces) {

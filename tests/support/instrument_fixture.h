@@ -67,12 +67,15 @@ class InstrumentTest : public ::testing::Test {
     }
   }
 
-  // Presses a key by its name (as vqtool names keys) and runs the loop until it settles.
-  void Press(const char* name) {
+  // Presses keys by their names (as vqtool names keys), one after the other, each time running
+  // the loop until it settles.
+  template <typename... More>
+  void Press(const char* name, More... more) {
     const int command = KeyNameCommand(name);
     ASSERT_NE(command, 0) << name;
     WindowProc(WM_COMMAND, static_cast<uintptr_t>(command), 0);
     PumpUntilIdle(host);
+    if constexpr (sizeof...(more) > 0) Press(more...);
   }
 
   // The graph window 1500 to 1600 nm with -10 dBm at the top and 10 dB/D.

@@ -57,17 +57,14 @@ TEST_F(ConditionMenuTest, CentreEntryCouplesTheWindow) {
 }
 
 TEST_F(ConditionMenuTest, FrequencyAxisAndSpan) {
-  Press("Shift+F2");
-  Press("F7");  // HORZN SCALE
+  Press("Shift+F2", "F7");  // HORZN SCALE
   EXPECT_EQ(setting().frequencyMode, 1);
   Press("F1");
   EXPECT_EQ(g().entry.parameter, 1);  // CENTER FREQ
   Type("193.4");
   EXPECT_NEAR(WavelengthToFrequency(setting().centre), 193.4, 1e-5);
   EXPECT_EQ(ValueLine(0), "193.4000THz");
-  Press("F7");
-  Press("Shift+F3");
-  Press("F1");  // SPAN
+  Press("F7", "Shift+F3", "F1");  // SPAN
   EXPECT_EQ(g().entry.parameter, 2);
   Type("20");
   EXPECT_EQ(setting().span, 20);
@@ -79,8 +76,7 @@ TEST_F(ConditionMenuTest, FrequencyAxisAndSpan) {
 }
 
 TEST_F(ConditionMenuTest, LevelScales) {
-  Press("Shift+F4");
-  Press("F1");
+  Press("Shift+F4", "F1");
   EXPECT_EQ(g().entry.parameter, 16);
   Type("-20");
   EXPECT_EQ(setting().refLevel, -20);
@@ -89,8 +85,7 @@ TEST_F(ConditionMenuTest, LevelScales) {
   Press("F1");
   EXPECT_EQ(g().entry.parameter, 17);  // the linear reference level, in mW
   EXPECT_NEAR(g().entry.value, 0.01, 1e-15);
-  Press("Shift+F4");
-  Press("F2");  // LOG SCALE: back to a logarithmic scale
+  Press("Shift+F4", "F2");  // LOG SCALE: back to a logarithmic scale
   EXPECT_EQ(g().entry.parameter, 18);
   EXPECT_EQ(g().entry.value, 10);
   Type("5");
@@ -106,8 +101,7 @@ TEST_F(ConditionMenuTest, LevelScales) {
 TEST_F(ConditionMenuTest, SetupResolutionAndSampling) {
   Press("Shift+F5");
   EXPECT_EQ(ValueLine(1), "NORM/AUTO");
-  Press("F1");  // RESOLUTION page
-  Press("F1");  // 0.02nm
+  Press("F1", "F1");  // RESOLUTION page; 0.02nm
   EXPECT_EQ(setting().resolution, 0.02);
   EXPECT_EQ(setting().samplingPoints, 25001);
   Press("F9");
@@ -137,16 +131,9 @@ TEST_F(ConditionMenuTest, GreyedKeysChangeNothing) {
   EXPECT_EQ(g().entry.parameter, -1);
 }
 
-}  // namespace
-}  // namespace vq
-
-namespace vq {
-namespace {
-
 TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
   EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);  // nothing to take back yet
-  Press("Shift+F2");
-  Press("F1");
+  Press("Shift+F2", "F1");
   Type("1560");
   Type("1570");
   ASSERT_EQ(setting().centre, 1570);
@@ -158,8 +145,7 @@ TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
   // A change is no longer taken back once another menu was entered.
   Press("F1");
   Type("1555");
-  Press("Shift+F3");
-  Press("Alt+F9");
+  Press("Shift+F3", "Alt+F9");
   EXPECT_EQ(setting().centre, 1555);
 }
 

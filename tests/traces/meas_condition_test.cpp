@@ -9,15 +9,11 @@ namespace vq {
 namespace {
 
 TEST(MeasCondition, LevelConversionsAndTheirLimits) {
-  EXPECT_EQ(LinearToDbm(0), -210);
-  EXPECT_EQ(LinearToDbm(-1), -210);
-  EXPECT_EQ(LinearToDbm(1e-21), -210);
+  for (double mw : {0.0, -1.0, 1e-21}) EXPECT_EQ(LinearToDbm(mw), -210) << mw;
   EXPECT_EQ(LinearToDbm(1e21), 210);
   EXPECT_NEAR(LinearToDbm(2), 3.0103, 1e-4);
-  EXPECT_EQ(DbmToLinear(-210), 0);
-  EXPECT_EQ(DbmToLinear(-500), 0);
-  EXPECT_EQ(DbmToLinear(300), 3.40282e38);
-  EXPECT_EQ(DbmToLinear(210), 3.40282e38);
+  for (double dbm : {-210.0, -500.0}) EXPECT_EQ(DbmToLinear(dbm), 0) << dbm;
+  for (double dbm : {210.0, 300.0}) EXPECT_EQ(DbmToLinear(dbm), 3.40282e38) << dbm;
   EXPECT_NEAR(DbmToLinear(-10), 0.1, 1e-15);
   for (double dbm : {-90.0, -12.3, 0.0, 17.5})
     EXPECT_NEAR(LinearToDbm(DbmToLinear(dbm)), dbm, 1e-9);
@@ -40,7 +36,7 @@ TEST(MeasCondition, WavelengthAndFrequency) {
 
 TEST(MeasCondition, SensitivityNames) {
   EXPECT_STREQ(SensitivityName(3, 1), "HIGH1/CHOP");
-  EXPECT_STREQ(SensitivityName(7, 0), "");
+  EXPECT_STREQ(SensitivityName(7, 0), "");  // out of range: no name
   EXPECT_STREQ(SensitivityName(0, 3), "");
 }
 
@@ -72,13 +68,9 @@ TEST(MeasCondition, SamplingPoints) {
   };
   for (const Case& k : cases) {
     MeasCondition c{};
-    c.start = k.start;
-    c.span = k.span;
-    c.resolution = k.resolution;
-    c.resolutionCorrection = k.correction;
-    c.samplingAuto = static_cast<int16_t>(k.mode);
-    c.samplingPoints = k.points;
-    c.samplingInterval = k.interval;
+    c.start = k.start, c.span = k.span, c.resolution = k.resolution;
+    c.resolutionCorrection = k.correction, c.samplingAuto = static_cast<int16_t>(k.mode);
+    c.samplingPoints = k.points, c.samplingInterval = k.interval;
     EXPECT_EQ(SamplingPoints(c), k.expected) << k.span << " nm, mode " << k.mode;
   }
 }
@@ -88,20 +80,20 @@ constexpr double kAirTol = 2e-5;  // THz, what a wavelength round trip in air ma
 // Coupling and normalisation clamp through the context's parameter table.
 class MeasConditionTest : public InstrumentTest {
  protected:
+  // The record's edges and centre in nm, and a span that matches them.
+  void ExpectWindow(double start, double centre, double stop) {
+    EXPECT_NEAR(c.start, start, 1e-9);
+    EXPECT_NEAR(c.centre, centre, 1e-9);
+    EXPECT_NEAR(c.stop, stop, 1e-9);
+    EXPECT_NEAR(c.span, stop - start, 1e-9);
+  }
   MeasCondition c = DefaultSettingRecord();
 };
 
 TEST_F(MeasConditionTest, NormaliseBringsARecordIntoRange) {
-  c.samplingPoints = 0;
-  c.logScale = -50;
-  c.frequencyMode = 7;
-  c.centre = 2000;
-  c.resolution = 0.07;
-  c.averageTimes = 0;
-  c.chopMode = 1;
-  c.reserved4 = 9;
-  c.smoothing = 1;
-  c.resolutionCorrection = 1;
+  c.samplingPoints = 0, c.logScale = -50, c.frequencyMode = 7, c.centre = 2000;
+  c.resolution = 0.07, c.averageTimes = 0, c.chopMode = 1;
+  c.reserved4 = 9, c.smoothing = 1, c.resolutionCorrection = 1;
   std::vector<double> levels(11, 1.0);
   NormaliseCondition(c, levels);
   EXPECT_EQ(c.samplingPoints, 11);
@@ -118,8 +110,7 @@ TEST_F(MeasConditionTest, NormaliseBringsARecordIntoRange) {
   // Points above 1700 nm hold no light.
   EXPECT_EQ(levels, (std::vector<double>{1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}));
 
-  c.samplingPoints = 60000;
-  c.logScale = -5;
+  c.samplingPoints = 60000, c.logScale = -5;
   NormaliseCondition(c);
   EXPECT_EQ(c.samplingPoints, 50001);
   EXPECT_EQ(c.logScale, -5);
@@ -138,36 +129,26 @@ TEST_F(MeasConditionTest, NormaliseInFrequencyMode) {
 
 TEST_F(MeasConditionTest, CentreAndSpanInWavelength) {
   SetCentre(c, 1600.25);
-  EXPECT_EQ(c.span, 100);
-  EXPECT_DOUBLE_EQ(c.start, 1550.25);
-  EXPECT_DOUBLE_EQ(c.stop, 1650.25);
+  ExpectWindow(1550.25, 1600.25, 1650.25);
   SetSpan(c, 50);
-  EXPECT_DOUBLE_EQ(c.start, 1575.25);
+  ExpectWindow(1575.25, 1600.25, 1625.25);
   EXPECT_EQ(c.samplingPoints, 2501);
   SetSpan(c, 5000);
   EXPECT_EQ(c.span, 1100);
   // A span wider than the model allows: the start edge is pulled in on the grid of the centre.
   c.span = 1200;
   SetCentre(c, 600.37);
-  EXPECT_NEAR(c.start, 50.07, 1e-9);
-  EXPECT_NEAR(c.stop, 1150.67, 1e-9);
-  EXPECT_NEAR(c.span, 1100.6, 1e-9);
-  EXPECT_EQ(c.centre, 600.37);
+  ExpectWindow(50.07, 600.37, 1150.67);
 }
 
 TEST_F(MeasConditionTest, StartAndStopInWavelength) {
   SetStart(c, 1520.37);  // the stop keeps its grid shifted by the start's fraction
-  EXPECT_NEAR(c.stop, 1600.07, 1e-9);
-  EXPECT_NEAR(c.span, 79.7, 1e-9);
-  EXPECT_NEAR(c.centre, 1560.22, 1e-9);
+  ExpectWindow(1520.37, 1560.22, 1600.07);
   SetStop(c, 1580.44);
-  EXPECT_NEAR(c.start, 1520.34, 1e-9);
-  EXPECT_NEAR(c.span, 60.1, 1e-9);
+  ExpectWindow(1520.34, 1550.39, 1580.44);
   // Above the stop, or within 0.05 nm of it: a 0 nm sweep.
   SetStart(c, 1650);
-  EXPECT_EQ(c.span, 0);
-  EXPECT_EQ(c.centre, 1650);
-  EXPECT_EQ(c.stop, 1650);
+  ExpectWindow(1650, 1650, 1650);
   EXPECT_EQ(c.samplingPoints, 1001);
   c = DefaultSettingRecord();
   SetStart(c, 1599.98);
@@ -175,9 +156,7 @@ TEST_F(MeasConditionTest, StartAndStopInWavelength) {
   // The centre below 600 nm is clamped and the span rounded to 0.1 nm, grown back over 600 nm.
   c.stop = 1000;
   SetStart(c, 50.03);
-  EXPECT_NEAR(c.span, 1100, 1e-9);
-  EXPECT_NEAR(c.centre, 600.03, 1e-9);
-  EXPECT_NEAR(c.stop, 1150.03, 1e-9);
+  ExpectWindow(50.03, 600.03, 1150.03);
 }
 
 TEST_F(MeasConditionTest, WindowInFrequency) {
