@@ -110,7 +110,9 @@ TEST_F(WaveformTest, MapColumnsCoversEveryCase) {
     EXPECT_EQ(MapColumns(c.graph, c.trace, c.points, p), c.result);
     const int got[] = {p.firstColumn, p.lastColumn, p.firstIndex, p.endIndex, p.points};
     for (int i = 0; i < 5; ++i) {
-      if (c.expect[i] != kAny) EXPECT_EQ(got[i], c.expect[i]) << "field " << i;
+      if (c.expect[i] != kAny) {
+        EXPECT_EQ(got[i], c.expect[i]) << "field " << i;
+      }
     }
   }
 }
