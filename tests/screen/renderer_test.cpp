@@ -60,8 +60,6 @@ TEST_F(RendererTest, ColourSchemesComeFromTheBuiltInTables) {
     EXPECT_EQ(g().screen.colours[i], print[i] ^ 0xFFFFFFu) << "slot " << i;
   }
   translucentCopies();
-  SelectColourScheme(3);
-  EXPECT_EQ(g().screen.colours[kSlotMainBack], Rgb(51, 51, 102));
 }
 
 TEST_F(RendererTest, APassWithNothingPendingDrawsAndPresentsNothing) {
