@@ -75,16 +75,12 @@ TEST(ImageFilesTest, BmpHeaderAndPixelsReadIndependently) {
   }
 }
 
-TEST(ImageFilesTest, DecodeBmpRoundTripsAndRefusesBadData) {
+// Bottom-up pictures decode in the screen captures' tests.
+TEST(ImageFilesTest, DecodeBmpReadsTopDownAndRefusesBadData) {
   const Surface source = Pattern(333, 7);
   const std::vector<uint8_t> bmp = EncodeBmp(source, 333, 7);
   Surface decoded;
-  ASSERT_TRUE(DecodeBmp(bmp, decoded));
-  EXPECT_EQ(decoded.width, 333);
-  EXPECT_EQ(decoded.height, 7);
-  EXPECT_EQ(decoded.pixels, source.pixels);
-
-  // The same picture stored top-down (negative height).
+  // The picture stored top-down (negative height).
   std::vector<uint8_t> topDown(bmp.begin(), bmp.begin() + 54);
   const size_t row = 1000;
   for (int r = 6; r >= 0; --r)
