@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "instrument.h"
-#include "screen/renderer.h"
 #include "platform/messages.h"
+#include "screen/renderer.h"
 
 namespace vq {
 

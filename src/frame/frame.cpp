@@ -3,25 +3,26 @@
 
 #include <new>
 
+#include "files/trace_files.h"
 #include "frame/busy_thread.h"
-#include "menu/help.h"
-#include "traces/meas_condition.h"
-#include "traces/traces.h"
-#include "traces/zoom.h"
 #include "frame/config.h"
+#include "frame/mouse.h"
+#include "frame/program.h"
+#include "frame/viewer_commands.h"
 #include "instrument.h"
+#include "menu/help.h"
+#include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
-#include "frame/mouse.h"
 #include "menu/param_entry.h"
 #include "menu/popup_menu.h"
-#include "frame/program.h"
-#include "screen/renderer.h"
-#include "files/trace_files.h"
-#include "frame/viewer_commands.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "screen/renderer.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
+#include "traces/zoom.h"
 
 namespace vq {
 
@@ -76,8 +77,9 @@ void DropFiles() {
   const std::string path = g.frame.droppedFiles.back();
   g.frame.droppedFiles.clear();
   const int type = DetectFileType(path);
-  const bool allTrace =
-      type == kFileAllTrace && g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace && g.link.connected != 1;
+  const bool allTrace = type == kFileAllTrace &&
+                        g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace &&
+                        g.link.connected != 1;
   if (type == kFileTrace || allTrace) {
     ClosePopupMenu(false);
     EndEntry();
@@ -105,7 +107,7 @@ intptr_t RouteCommand(uint32_t message, uintptr_t wParam) {
     return 0;
   }
   if (frame.mouseHeldElement != 0) return 0;
-  KeyCommand(2, static_cast<int>(wParam));
+  KeyCommand(kKeySourceKeyboard, static_cast<int>(wParam));
   RefreshCursor();
   frame.menuTracking = 0;
   return 0;

@@ -100,9 +100,11 @@ void LeftUp() {
 void Wheel(uintptr_t wParam) {
   Instrument& g = *GInstrument;
   if (g.frame.mouseHeldElement != 0 || (g.entry.state != 1 && g.entry.state != 2)) return;
+  // The wheel is the rotary knob: each notch is an Up or Down key for the current menu, whose
+  // handler steps the entry and applies the value.
   const int notches = static_cast<int16_t>((wParam >> 16) & 0xFFFF);
   const int key = notches > 0 ? kCmdUp : kCmdDown;
-  for (int i = 0; i < std::abs(notches); ++i) EntryStep(key);
+  for (int i = 0; i < std::abs(notches); ++i) KeyCommand(kKeySourceKeyboard, key);
 }
 
 }  // namespace

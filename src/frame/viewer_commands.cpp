@@ -6,8 +6,8 @@
 
 #include "instrument.h"
 #include "menu/menu_engine.h"
-#include "screen/renderer.h"
 #include "platform/messages.h"
+#include "screen/renderer.h"
 
 namespace vq {
 

@@ -3,6 +3,10 @@
 
 namespace vq {
 
+// Where a key command comes from: the keyboard and the panel, or the pop-up menu.
+constexpr int kKeySourcePopup = 1;
+constexpr int kKeySourceKeyboard = 2;
+
 constexpr int kCmdQuit = 40001;      // Alt+Q
 constexpr int kCmdSoftKey1 = 40002;  // F1 .. F9: 40002 .. 40010
 constexpr int kCmdSoftKey9 = 40010;

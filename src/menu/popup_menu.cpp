@@ -135,7 +135,7 @@ int PopupItemAt(int x, int y) {
 void RunPopupItem(int item) {
   if (!PopupItemEnabled(item)) return;
   ClosePopupMenu(false);
-  KeyCommand(1, kItems[item].command);
+  KeyCommand(kKeySourcePopup, kItems[item].command);
 }
 
 void PopupMenuKey(int command) {

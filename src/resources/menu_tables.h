@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <span>
 
-
 namespace vq {
 
 constexpr int kMenuNodeCount = 1425;
@@ -133,7 +132,6 @@ struct SoftKeyPage {
   char title[32];
 };
 static_assert(sizeof(SoftKeyPage) == 50, "a page row is 50 bytes");
-
 
 // A node of the menu table as the tables describe it; the rows not listed are empty nodes.
 // Handlers, painters and state queries of functions are bound by their subsystems.

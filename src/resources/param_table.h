@@ -79,7 +79,8 @@ struct ParamRecord {
 
 // The table as built in; the context holds a copy whose limits and lists change at run time.
 extern const std::array<ParamRecord, kParameterCount> kParameterTable;
-// Model limit blocks: sixteen values per variant (ModelLimitUses says which value becomes which limit).
+// Model limit blocks: sixteen values per variant (ModelLimitUses says which value becomes which
+// limit).
 extern const std::array<std::array<double, kModelLimitValues>, kModelVariantCount> kModelLimits;
 
 constexpr double Pow10(int e) {

@@ -181,28 +181,23 @@ static_assert(TargetsInRange(), "a page target is outside the menu table");
 // Soft keys entered directly instead of through GoToMenu. The ids of functions whose menus come
 // later are listed already: the rule belongs to the key, not to its handler.
 constexpr PressRuleRow kPressRules[] = {
-    {294, PressRule::GoOnce},
-    {295, PressRule::EnterAsCurrent},  {296, PressRule::EnterAsCurrent},
-    {613, PressRule::EnterAsCurrent},  {696, PressRule::EnterAsCurrent},
-    {870, PressRule::EnterAsCurrent},  {891, PressRule::EnterAsCurrent},
-    {346, PressRule::EnterAsCurrent},  {694, PressRule::EnterAsCurrent},
-    {313, PressRule::EnterOnce},       {424, PressRule::EnterOnce},
-    {425, PressRule::EnterOnce},       {426, PressRule::EnterOnce},
-    {427, PressRule::EnterOnce},       {428, PressRule::EnterOnce},
-    {429, PressRule::EnterOnce},       {491, PressRule::EnterOnce},
-    {kNodeProgramStop, PressRule::EnterOnce},
+    {294, PressRule::GoOnce},         {295, PressRule::EnterAsCurrent},
+    {296, PressRule::EnterAsCurrent}, {613, PressRule::EnterAsCurrent},
+    {696, PressRule::EnterAsCurrent}, {870, PressRule::EnterAsCurrent},
+    {891, PressRule::EnterAsCurrent}, {346, PressRule::EnterAsCurrent},
+    {694, PressRule::EnterAsCurrent}, {313, PressRule::EnterOnce},
+    {424, PressRule::EnterOnce},      {425, PressRule::EnterOnce},
+    {426, PressRule::EnterOnce},      {427, PressRule::EnterOnce},
+    {428, PressRule::EnterOnce},      {429, PressRule::EnterOnce},
+    {491, PressRule::EnterOnce},      {kNodeProgramStop, PressRule::EnterOnce},
 };
 
 // The palette keys 626 to 629 and the export key 631 replace the ADVANCE page's empty slots.
 constexpr StartupPatch kStartupPatches[] = {
-    {PatchSwitch::Alpha, 108, 0, 649},
-    {PatchSwitch::NewResolutionSetting, 10, 7, 1146},
-    {PatchSwitch::Palette, 86, 1, 626},
-    {PatchSwitch::Palette, 86, 2, 627},
-    {PatchSwitch::Palette, 86, 3, 628},
-    {PatchSwitch::Palette, 86, 4, 629},
-    {PatchSwitch::Palette, 86, 5, 631},
-    {PatchSwitch::Always, 122, 3, 1236},
+    {PatchSwitch::Alpha, 108, 0, 649},   {PatchSwitch::NewResolutionSetting, 10, 7, 1146},
+    {PatchSwitch::Palette, 86, 1, 626},  {PatchSwitch::Palette, 86, 2, 627},
+    {PatchSwitch::Palette, 86, 3, 628},  {PatchSwitch::Palette, 86, 4, 629},
+    {PatchSwitch::Palette, 86, 5, 631},  {PatchSwitch::Always, 122, 3, 1236},
     {PatchSwitch::Always, 162, 6, 1312},
 };
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "instrument.h"
-#include "screen/renderer.h"
 #include "platform/image_files.h"
+#include "screen/renderer.h"
 
 namespace vq {
 

@@ -4,11 +4,11 @@
 #include <cassert>
 #include <cstring>
 
-#include "instrument.h"
 #include "draw/primitives.h"
-#include "screen/screen_areas.h"
+#include "instrument.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
+#include "screen/screen_areas.h"
 
 namespace vq {
 

@@ -7,10 +7,8 @@
 
 namespace vq {
 
-
 constexpr int kOverlaySpinner = 14;
 constexpr int kOverlayShutDown = 7;
-
 
 // Device management. StartDevice: true on success.
 bool StartDevice();

@@ -6,17 +6,17 @@
 #include <cstdio>
 #include <numbers>
 
-#include "menu/help.h"
+#include "draw/primitives.h"
 #include "instrument.h"
+#include "menu/help.h"
 #include "menu/messages.h"
 #include "menu/param_entry.h"
 #include "menu/popup_menu.h"
-#include "draw/primitives.h"
-#include "screen/renderer.h"
 #include "menu/softkey_column.h"
-#include "screen/waveform.h"
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
+#include "screen/renderer.h"
+#include "screen/waveform.h"
 
 namespace vq {
 

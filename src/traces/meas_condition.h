@@ -8,7 +8,6 @@
 
 namespace vq {
 
-
 // Shared conversions.
 double DbmToLinear(double dbm);
 double LinearToDbm(double mw);

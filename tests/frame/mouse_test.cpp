@@ -154,6 +154,19 @@ TEST_F(MouseTest, RightClickOpensThePopUpPlacedOnTheScreen) {
 
 // The steps themselves are checked through the window's wheel events in the shell's tests.
 TEST_F(MouseTest, WheelStepsTheActiveEntryOnly) {
+  // The wheel acts as Up and Down do: the menu's handler applies each step to the setting, and
+  // the value stays when the menu is left.
+  const double centre = g().conditions.setting.centre;
+  Press("Shift+F2", "F1");
+  Send(WM_MOUSEWHEEL, 560, 200, uintptr_t{5} << 16);
+  PumpUntilIdle(host);
+  const double wheeled = g().conditions.setting.centre;
+  EXPECT_NEAR(wheeled, centre + 0.5, 1e-9);
+  EXPECT_DOUBLE_EQ(g().entry.value, wheeled);
+  Send(WM_MOUSEWHEEL, 560, 200, static_cast<uintptr_t>(uint16_t(-2)) << 16);
+  Press("F2");
+  EXPECT_NEAR(g().conditions.setting.centre, centre + 0.3, 1e-9);
+
   const double start = -10.0;
   ASSERT_EQ(StartEntry(0, -1, kRefLevel, start), 1);
   const uintptr_t up = uintptr_t{1} << 16;  // one notch
