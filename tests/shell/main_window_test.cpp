@@ -20,6 +20,7 @@
 #include "main_window.h"
 #include "menu/key_commands.h"
 #include "menu/param_entry.h"
+#include "menu/popup_menu.h"
 #include "qt_host.h"
 #include "screen_widget.h"
 #include "status_bar.h"
@@ -238,19 +239,25 @@ TEST_F(MainWindowTest, KeysAndMouseOfTheScreenReachTheCore) {
   EXPECT_EQ(GInstrument->popup.x, 100);
   EXPECT_EQ(GInstrument->popup.y, 120);
 
-  // The wheel steps an entry by whole notches, halves added up.
-  ASSERT_EQ(StartEntry(0, -1, 16, -10.0), 1);  // REF LEVEL, fine steps of 0.1
+  // The wheel is the rotary knob on LEVEL's REF LEVEL entry: whole notches, halves added up,
+  // each a step of the setting itself.
+  ClosePopupMenu(false);
+  key(Qt::Key_F4, Qt::ShiftModifier);
+  key(Qt::Key_F1, Qt::NoModifier);
+  ASSERT_EQ(GInstrument->entry.parameter, 16);  // REF LEVEL, fine steps of 0.1
+  const double& ref = GInstrument->conditions.setting.refLevel;
+  const double before = ref;
   auto wheel = [&](int delta) {
     QWheelEvent event(QPointF(300, 300), screen->mapToGlobal(QPointF(300, 300)), QPoint(),
                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(screen, &event);
   };
   wheel(60);
-  EXPECT_NEAR(GInstrument->entry.value, -10.0, 1e-9);
+  EXPECT_NEAR(ref, before, 1e-9);
   wheel(60);
-  EXPECT_NEAR(GInstrument->entry.value, -9.9, 1e-9);
+  EXPECT_NEAR(ref, before + 0.1, 1e-9);
   wheel(-120);
-  EXPECT_NEAR(GInstrument->entry.value, -10.0, 1e-9);
+  EXPECT_NEAR(ref, before, 1e-9);
 }
 
 }  // namespace
