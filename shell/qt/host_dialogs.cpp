@@ -17,10 +17,10 @@ namespace vq {
 BoxAnswer QtHost::MessageBox(const std::string& text, const std::string& caption,
                              BoxButtons buttons) {
   // The core's texts break lines with CR LF.
-  QString shown = QString::fromStdString(text);
+  QString shown = FromInstrumentText(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QMessageBox box(
-      QMessageBox::NoIcon, QString::fromStdString(caption), shown,
+      QMessageBox::NoIcon, FromInstrumentText(caption), shown,
       buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
       DialogParent());
   box.setDefaultButton(QMessageBox::Ok);
@@ -29,10 +29,10 @@ BoxAnswer QtHost::MessageBox(const std::string& text, const std::string& caption
 
 void QtHost::ShowAbout(const std::string& title, const std::vector<std::string>& lines) {
   QDialog dialog(DialogParent());
-  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setWindowTitle(FromInstrumentText(title));
   auto* layout = new QVBoxLayout(&dialog);
   for (const std::string& line : lines) {
-    auto* label = new QLabel(QString::fromStdString(line), &dialog);
+    auto* label = new QLabel(FromInstrumentText(line), &dialog);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
   }
@@ -58,7 +58,7 @@ int QtHost::PrintImage(const std::vector<uint8_t>& bmp, const std::string& docum
   dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
   if (dialog.exec() != QDialog::Accepted) return -1;
 
-  printer_->setDocName(QString::fromStdString(documentName));
+  printer_->setDocName(FromInstrumentText(documentName));
   printer_->setFullPage(true);
   const int resolution = printer_->resolution();
   const int pageWidth = printer_->pageLayout().fullRectPixels(resolution).width();

@@ -17,6 +17,10 @@
 
 namespace vq {
 
+QString FromInstrumentText(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QtHost::QtHost() {
   idle_.setInterval(0);
   QObject::connect(&idle_, &QTimer::timeout, [this] { IdleTick(); });
@@ -25,7 +29,7 @@ QtHost::QtHost() {
 QtHost::~QtHost() = default;
 
 bool QtHost::CreateMainWindow(const std::string& title) {
-  window_ = std::make_unique<MainWindow>(*this, QString::fromStdString(title));
+  window_ = std::make_unique<MainWindow>(*this, FromInstrumentText(title));
   window_->move(0, 0);
   destroyed_ = false;
   return true;
@@ -86,7 +90,7 @@ void QtHost::SetStatusParts(const std::array<int, 4>& rightEdges) {
 }
 
 void QtHost::SetStatusText(int part, const std::string& text) {
-  if (window_) window_->Status()->SetText(part, QString::fromStdString(text));
+  if (window_) window_->Status()->SetText(part, FromInstrumentText(text));
 }
 
 void QtHost::EnableMenuItem(int command, bool enabled) {

@@ -11,6 +11,12 @@
 #include "platform/host.h"
 
 class QPrinter;
+class QString;
+
+namespace vq {
+// The core's texts (titles, messages, labels) are the instrument's 8-bit Latin-1 text.
+QString FromInstrumentText(const std::string& text);
+}  // namespace vq
 
 namespace vq {
 

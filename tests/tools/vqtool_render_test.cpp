@@ -90,6 +90,21 @@ TEST_F(VqtoolRenderTest, WritesTheStartScreenAsBmpPngAndState) {
   EXPECT_EQ(be32(20), 600u);
 }
 
+// Labels are the instrument's 8-bit text: the state holds them as UTF-8 (read as Latin-1).
+TEST_F(VqtoolRenderTest, LatinOneLabelsBecomeUtf8InTheState) {
+  std::ifstream in(VQ_TEST_DATA "/../../samples/led.csv", std::ios::binary);
+  std::string csv((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t label = csv.find("LED 1550nm");
+  ASSERT_NE(label, std::string::npos);
+  csv.replace(label, 3, "L\xFA\xE9");
+  std::ofstream(dir.Path() + "latin.csv", std::ios::binary) << csv;
+
+  const ToolRun run = Render("--drop latin.csv --state s.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json j = nlohmann::json::parse(Read("s.json"));
+  EXPECT_EQ(j["settingRecord"]["label"].get<std::string>().substr(0, 12), "L\u00fa\u00e9 1550nm");
+}
+
 TEST_F(VqtoolRenderTest, BadArgumentsGiveOneLineAndExitCodeTwo) {
   for (const char* args : {"--width 640 --out s.bmp", "--out s.gif", "--out s.bmp --colour red",
                            "--drop missing.trc --out s.bmp", "--out"}) {

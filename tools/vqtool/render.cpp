@@ -21,6 +21,7 @@
 #include "platform/headless_host.h"
 #include "platform/image_files.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "screen/renderer.h"
 
 namespace vq {
@@ -118,6 +119,15 @@ void PressKey(HeadlessHost& host, const KeyAction& key) {
       Send(host, WM_MOUSEMOVE, 0, key);
       Send(host, WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(key.code)) << 16, key);
       return;
+  }
+}
+
+// Every text of the state comes from the instrument: Latin-1 bytes, made UTF-8 for JSON.
+void ToUtf8(nlohmann::json& j) {
+  if (j.is_string()) {
+    j = Latin1ToUtf8(j.get_ref<const std::string&>());
+  } else if (j.is_structured()) {
+    for (auto& item : j) ToUtf8(item);
   }
 }
 
@@ -304,7 +314,9 @@ int RunRender(const RenderOptions& o) {
   }
   if (code == 0 && !o.state.empty()) {
     // Written whole or not at all: a failed write keeps the file that was there.
-    const std::string text = StateJson().dump(2) + "\n";
+    nlohmann::json state = StateJson();
+    ToUtf8(state);
+    const std::string text = state.dump(2) + "\n";
     if (!WriteFileAtomic(o.state, std::vector<uint8_t>(text.begin(), text.end()))) {
       std::fprintf(stderr, "vqtool render: cannot write %s\n", o.state.c_str());
       code = 2;

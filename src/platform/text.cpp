@@ -1,0 +1,21 @@
+// Conversion of the instrument's Latin-1 texts to UTF-8.
+#include "platform/text.h"
+
+namespace vq {
+
+std::string Latin1ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  for (const char ch : text) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) {
+      out.push_back(ch);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace vq
