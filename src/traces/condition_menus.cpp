@@ -166,6 +166,23 @@ void ApplyRow(const EntryRow& r, MeasCondition& c, int parameter, double value) 
   }
 }
 
+// The row whose key opens an entry on the parameter, in either axis and scale.
+const EntryRow* RowOfParameter(int parameter) {
+  for (const EntryRow& r : kEntryRows) {
+    const bool variant = (r.parameter <= kParStopWl && parameter == r.parameter + 1) ||
+                         (r.parameter == kParRefLevel && parameter == kParRefLinear);
+    if (r.parameter == parameter || variant) return &r;
+  }
+  return nullptr;
+}
+
+// The value of the open entry's field as the setting record holds it now.
+double EntryValueInForce() {
+  const Instrument& g = *GInstrument;
+  const EntryRow* row = RowOfParameter(g.entry.parameter);
+  return row ? RowValue(*row, g.conditions.setting, g.entry.parameter) : g.entry.value;
+}
+
 // Limits that follow the other settings: the base level stays below the reference level, the
 // interval between the minimum step and 101 points over the span.
 void PrepareRowLimits(int parameter, const MeasCondition& c) {
@@ -193,6 +210,7 @@ int32_t EntryHandler(int mode, int16_t* key) {
     }
     PrepareRowLimits(parameter, c);
     StartEntry(0, -1, parameter, RowValue(*row, c, parameter));
+    g.entry.valueInForce = EntryValueInForce;
     return 1;
   }
   const int k = static_cast<uint16_t>(*key);

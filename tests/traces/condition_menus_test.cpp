@@ -132,11 +132,13 @@ TEST_F(ConditionMenuTest, GreyedKeysChangeNothing) {
 }
 
 TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
+  DistinctSlotColours();
   EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);  // nothing to take back yet
   Press("Shift+F2", "F1");
   Type("1560");
   Type("1570");
   ASSERT_EQ(setting().centre, 1570);
+  for (char ch : {'1', '2'}) WindowProc(WM_CHAR, static_cast<uintptr_t>(ch), 0);
   Press("Alt+F9");
   EXPECT_EQ(setting().centre, 1550);  // back to the value when the menu was entered
   EXPECT_EQ(setting().start, 1500);
@@ -151,3 +153,11 @@ TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
 
 }  // namespace
 }  // namespace vq
+  // The open entry shows the restored value, its typed digits dropped, and steps from it.
+  ASSERT_EQ(g().entry.parameter, 0);
+  EXPECT_EQ(ValueLine(0), "1550.000nm");
+  EXPECT_EQ(
+      TextMismatch(g().screen.backBuffer, kFontNormal, 512, 196, "1550.000nm", Slot(42), Slot(48)),
+      "");
+  Press("Up");
+  EXPECT_NEAR(setting().centre, 1550.1, 1e-9);
