@@ -286,6 +286,7 @@ int StartEntry(int listSize, int variant, int parameter, double value) {
   if (e.parameter == parameter && e.state != -1) return e.state;
   e.parameter = parameter;
   e.value = value;
+  e.valueInForce = nullptr;
   PrepareModelLimits(variant < 0 ? e.modelVariant : variant);
   ClearDigits();
   e.edited = false;
@@ -322,9 +323,30 @@ void EndEntry() {
     e.windowShown = false;
     FinishParameter();
     e.parameter = -1;
+    e.valueInForce = nullptr;
     ClearDigits();
     e.edited = false;
   }
+  g.frame.redrawFlags |= kRedrawDynamicOnly | kRedrawSoftKeys;
+}
+
+void RefreshEntry() {
+  Instrument& g = *GInstrument;
+  EntryState& e = g.entry;
+  if (e.parameter < 0) return;
+  if (e.valueInForce == nullptr) return EndEntry();
+  const double value = e.valueInForce();
+  ClearDigits();
+  e.edited = false;
+  e.stepOffset = 0;
+  if (IsListEntry()) {
+    const double item = std::round(value);
+    e.listPosition = item >= 0 && item < e.listSize ? static_cast<int32_t>(item) : 0;
+    e.value = e.listPosition;
+  } else {
+    e.value = value;
+  }
+  // The entry window and the value line of the key that opened it.
   g.frame.redrawFlags |= kRedrawDynamicOnly | kRedrawSoftKeys;
 }
 

@@ -13,6 +13,9 @@ namespace vq {
 // active is left as it is.
 int StartEntry(int listSize, int variant, int parameter, double value);
 void EndEntry();
+// The field of the open entry changed behind it: the entry takes the value in force, typed digits
+// are dropped; an entry whose owner gave no value in force is closed.
+void RefreshEntry();
 // Digits, '.', '-', Back Space, Enter, Shift+Enter, Ctrl+Home: 1 value changed, 0 accepted,
 // -1 refused.
 int EntryKey(int key);

@@ -1,6 +1,7 @@
 // UNDO/LOCAL: takes back the last change of the setting record made in the current menu.
 #include "instrument.h"
 #include "menu/menu_engine.h"
+#include "menu/param_entry.h"
 
 namespace vq {
 
@@ -13,6 +14,8 @@ int32_t UndoHandler(int mode, int16_t*) {
   g.conditions.setting = m.undoSetting;
   m.undoSnapshot = false;
   g.entry.linearScalePage = g.conditions.setting.logScale < 0;
+  // An open entry goes on from the restored value, not from the one taken back.
+  RefreshEntry();
   // The value lines, the condition area, the graph and its labels show the restored values.
   g.frame.redrawFlags |= kRedrawAll;
   return 1;

@@ -24,6 +24,9 @@ struct EntryState {
   int32_t entryMode = 0;  // 1: parameters 74 and 75, whose owner reads the keys itself
   int32_t modelVariant = 0;
   int32_t listSize = 0;
+  // Set by the entry's owner: the value its field holds now, to bring the entry back to it when
+  // the field changes behind the entry (UNDO/LOCAL). Null: such an entry is closed instead.
+  double (*valueInForce)() = nullptr;
   bool windowShown = false;
   bool auxShown = false;
   bool alternateDisplay = false;  // Ctrl+Home: the auxiliary box shows the step instead of limits

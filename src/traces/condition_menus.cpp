@@ -10,6 +10,7 @@
 #include "menu/param_entry.h"
 #include "menu/softkey_column.h"
 #include "traces/meas_condition.h"
+#include "traces/traces.h"
 
 namespace vq {
 
@@ -96,11 +97,17 @@ const Row* FindRow(const Row (&rows)[N], MenuId node) {
   return it == std::end(rows) ? nullptr : it;
 }
 
-void MarkChanged() {
+// level: a LEVEL key, which also rescales the pane of the active trace in the split display.
+void MarkChanged(bool level) {
   Instrument& g = *GInstrument;
   g.entry.linearScalePage = g.conditions.setting.logScale < 0;
   g.frame.redrawFlags |= kConditionRedraw;
   NoteSettingChanged();
+  if (level) FollowLevelScale();
+}
+
+bool IsLevelRow(const EntryRow& r) {
+  return r.field != nullptr && IsLevelScaleField(r.field);
 }
 
 // The parameter the key enters now: the frequency axis and the linear scale have their own.
@@ -166,6 +173,23 @@ void ApplyRow(const EntryRow& r, MeasCondition& c, int parameter, double value) 
   }
 }
 
+// The row whose key opens an entry on the parameter, in either axis and scale.
+const EntryRow* RowOfParameter(int parameter) {
+  for (const EntryRow& r : kEntryRows) {
+    const bool variant = (r.parameter <= kParStopWl && parameter == r.parameter + 1) ||
+                         (r.parameter == kParRefLevel && parameter == kParRefLinear);
+    if (r.parameter == parameter || variant) return &r;
+  }
+  return nullptr;
+}
+
+// The value of the open entry's field as the setting record holds it now.
+double EntryValueInForce() {
+  const Instrument& g = *GInstrument;
+  const EntryRow* row = RowOfParameter(g.entry.parameter);
+  return row ? RowValue(*row, g.conditions.setting, g.entry.parameter) : g.entry.value;
+}
+
 // Limits that follow the other settings: the base level stays below the reference level, the
 // interval between the minimum step and 101 points over the span.
 void PrepareRowLimits(int parameter, const MeasCondition& c) {
@@ -189,10 +213,11 @@ int32_t EntryHandler(int mode, int16_t* key) {
     const int parameter = RowParameter(*row, c);
     if (row->subScaleMode >= 0 && c.subScaleMode != row->subScaleMode) {
       c.subScaleMode = static_cast<uint16_t>(row->subScaleMode);
-      MarkChanged();
+      MarkChanged(true);
     }
     PrepareRowLimits(parameter, c);
     StartEntry(0, -1, parameter, RowValue(*row, c, parameter));
+    g.entry.valueInForce = EntryValueInForce;
     return 1;
   }
   const int k = static_cast<uint16_t>(*key);
@@ -205,7 +230,7 @@ int32_t EntryHandler(int mode, int16_t* key) {
   if (std::fabs(stored - g.entry.value) > 1e-6 * std::max(1.0, std::fabs(stored))) {
     g.entry.value = stored;
   }
-  MarkChanged();
+  MarkChanged(IsLevelRow(*row));
   return 1;
 }
 
@@ -258,7 +283,7 @@ int32_t ChoiceHandler(int mode, int16_t* key) {
       FullSpan(c);
       break;
   }
-  MarkChanged();
+  MarkChanged(row->setting == Setting::LinearScale || row->setting == Setting::LevelUnit);
   return 1;
 }
 

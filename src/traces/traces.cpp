@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "instrument.h"
 
@@ -14,6 +15,15 @@ constexpr uint32_t kRedrawStatusColumn = 0x80000;
 // A trace's curve, its label box, its status entry and the soft keys showing its settings.
 constexpr uint32_t kRedrawTrace = kRedrawGraphFrames | kRedrawDynamicOnly | kRedrawTraceLabels |
                                   kRedrawStatusColumn | kRedrawSoftKeys;
+
+// The level-scale fields of the record; a pane's graph is drawn from them.
+using M = MeasCondition;
+constexpr double M::*kLevelScaleFields[] = {
+    &M::refLevel,           &M::logScale,     &M::baseLevel,        &M::subScaleLinear,
+    &M::subScaleLog,        &M::subScaleDbKm, &M::subScalePercent,  &M::subScaleMin,
+    &M::subScaleMinPercent, &M::offsetLevel,  &M::offsetLevelPerKm, &M::fibreLength,
+};
+static_assert(std::size(kLevelScaleFields) == 12, "the real-valued level-scale fields");
 
 bool ValidTrace(int trace) {
   return trace >= 0 && trace < kTraceCount;
@@ -215,6 +225,28 @@ bool SetPaneHold(int pane, bool hold) {
   GInstrument->traces.state.paneHold[pane] = hold ? 1 : 0;
   Redraw(kRedrawTrace);
   return true;
+}
+
+bool IsLevelScaleField(double MeasCondition::*field) {
+  return std::find(std::begin(kLevelScaleFields), std::end(kLevelScaleFields), field) !=
+         std::end(kLevelScaleFields);
+}
+
+void CopyLevelScale(const MeasCondition& from, MeasCondition& to) {
+  for (double M::*field : kLevelScaleFields) to.*field = from.*field;
+  to.levelUnit = from.levelUnit;
+  to.subScaleMode = from.subScaleMode;
+}
+
+void FollowLevelScale() {
+  Instrument& g = *GInstrument;
+  const TraceStateBlock& s = g.traces.state;
+  // One graph is drawn from the setting record itself.
+  if (g.screen.screenMode != 1 || !ValidTrace(s.activeTrace)) return;
+  const int pane = s.pane[s.activeTrace] ? 1 : 0;
+  if (s.paneHold[pane]) return;
+  CopyLevelScale(g.conditions.setting, g.conditions.panes[pane]);
+  Redraw(kRedrawGraphFrames | kRedrawGraphLabels | kRedrawDynamicOnly);
 }
 
 }  // namespace vq

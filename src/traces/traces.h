@@ -34,6 +34,14 @@ void SetSplitDisplay(bool split);
 bool SetTracePane(int trace, int pane);
 bool SetPaneHold(int pane, bool hold);
 
+// The level scale of a record: the fields the LEVEL keys edit (reference level, log scale, base
+// level, sub scale, offsets, fibre length, level unit).
+bool IsLevelScaleField(double MeasCondition::*field);
+void CopyLevelScale(const MeasCondition& from, MeasCondition& to);
+// After a LEVEL edit: in the split display the pane showing the active trace, unless held, takes
+// the level scale of the setting record, and its graph is redrawn.
+void FollowLevelScale();
+
 // Binds the TRACE and DISPLAY menu functions.
 void BindTraceMenus();
 

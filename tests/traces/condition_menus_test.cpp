@@ -1,4 +1,5 @@
 // Tests of the CENTER, SPAN, LEVEL and SETUP keys, pressed through the window procedure.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -6,6 +7,7 @@
 #include "menu/menu_engine.h"
 #include "menu/softkey_column.h"
 #include "screen/renderer.h"
+#include "screen/waveform.h"
 #include "support/instrument_fixture.h"
 #include "traces/meas_condition.h"
 
@@ -26,6 +28,13 @@ class ConditionMenuTest : public StartedInstrumentTest {
     return g().menu.keySlots[slot].lines[2];
   }
   MeasCondition& setting() { return g().conditions.setting; }
+  // The first row of the graph between y0 and y1 where column x shows the trace, -1 none.
+  int TraceRow(int trace, int x, int y0, int y1) {
+    for (int y = y0; y <= y1; ++y) {
+      if (g().screen.backBuffer.At(x, y) == Slot(TraceSlot(trace))) return y;
+    }
+    return -1;
+  }
 };
 
 TEST_F(ConditionMenuTest, CentreEntryCouplesTheWindow) {
@@ -98,6 +107,50 @@ TEST_F(ConditionMenuTest, LevelScales) {
   EXPECT_EQ(g().menu.keySlots[5].index, 1);
 }
 
+TEST_F(ConditionMenuTest, LevelKeysRescaleThePaneOfTheActiveTraceInSplitDisplay) {
+  DistinctSlotColours();
+  // A (active, upper pane) and C (lower pane) flat at -60 dBm over the whole window.
+  for (int t : {0, 2}) {
+    Trace& trace = g().traces.traces[t];
+    trace.condition = setting();
+    trace.condition.storedPoints = trace.condition.samplingPoints;
+    std::fill_n(trace.level.begin(), trace.condition.samplingPoints, 1e-6);
+    g().traces.state.display[t] = 0;
+  }
+  g().traces.state.pane[2] = 1;
+  const MeasCondition lower = g().conditions.panes[1];
+  Press("Shift+F8", "F2");  // SPLIT
+  const int upperRow = TraceRow(0, 300, 150, 320), lowerRow = TraceRow(2, 300, 380, 550);
+  ASSERT_GT(upperRow, 150);
+  ASSERT_GT(lowerRow, 380);
+
+  Press("Shift+F4", "F1");  // REF LEVEL
+  Type("-20");
+  EXPECT_EQ(g().conditions.panes[0].refLevel, -20);
+  EXPECT_NEAR(TraceRow(0, 300, 150, 320), upperRow - 17, 1);  // one division of 171 rows up
+  EXPECT_EQ(TraceRow(2, 300, 380, 550), lowerRow);
+  Press("F2");  // LOG SCALE
+  Type("5");
+  EXPECT_EQ(g().conditions.panes[0].logScale, 5);
+  Press("F3");  // LIN SCALE
+  EXPECT_EQ(g().conditions.panes[0].logScale, -5);
+  EXPECT_EQ(std::memcmp(&lower, &g().conditions.panes[1], sizeof lower), 0);
+
+  // A held pane keeps its scale; with A in the lower pane the lower one follows.
+  Press("Shift+F8", "F4");  // UPPER HOLD
+  Press("Shift+F4", "F2");
+  Type("2");
+  EXPECT_EQ(setting().logScale, 2);
+  EXPECT_EQ(g().conditions.panes[0].logScale, -5);
+  Press("Shift+F8", "F3", "F1");  // TRACE UP/LOW: A to the lower pane
+  ASSERT_EQ(g().traces.state.pane[0], 1);
+  Press("Shift+F4", "F1");
+  Type("-30");
+  EXPECT_EQ(g().conditions.panes[1].refLevel, -30);
+  EXPECT_EQ(g().conditions.panes[1].logScale, 2);
+  EXPECT_EQ(g().conditions.panes[0].refLevel, -20);
+}
+
 TEST_F(ConditionMenuTest, SetupResolutionAndSampling) {
   Press("Shift+F5");
   EXPECT_EQ(ValueLine(1), "NORM/AUTO");
@@ -132,15 +185,25 @@ TEST_F(ConditionMenuTest, GreyedKeysChangeNothing) {
 }
 
 TEST_F(ConditionMenuTest, UndoLocalTakesBackChangesMadeInTheCurrentMenu) {
+  DistinctSlotColours();
   EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);  // nothing to take back yet
   Press("Shift+F2", "F1");
   Type("1560");
   Type("1570");
   ASSERT_EQ(setting().centre, 1570);
+  for (char ch : {'1', '2'}) WindowProc(WM_CHAR, static_cast<uintptr_t>(ch), 0);
   Press("Alt+F9");
   EXPECT_EQ(setting().centre, 1550);  // back to the value when the menu was entered
   EXPECT_EQ(setting().start, 1500);
   EXPECT_EQ(NodeState(kNodeUndoLocal), kKeyDisabled);
+  // The open entry shows the restored value, its typed digits dropped, and steps from it.
+  ASSERT_EQ(g().entry.parameter, 0);
+  EXPECT_EQ(ValueLine(0), "1550.000nm");
+  EXPECT_EQ(
+      TextMismatch(g().screen.backBuffer, kFontNormal, 512, 196, "1550.000nm", Slot(42), Slot(48)),
+      "");
+  Press("Up");
+  EXPECT_NEAR(setting().centre, 1550.1, 1e-9);
 
   // A change is no longer taken back once another menu was entered.
   Press("F1");
