@@ -105,16 +105,15 @@ bool SubScaleTraceShown(int graph) {
   return false;
 }
 
-}  // namespace
-
-void DrawAxisLabels() {
-  const Instrument& g = *GInstrument;
-  const int mode = g.screen.screenMode;
+// The four axis texts of a graph over the displayed range, in nm or in THz.
+void AxisTexts(int graph, std::string& start, std::string& stop, std::string& centre,
+               std::string& span) {
   const AxisRange d = DisplayedRange();
-  std::string start, stop, centre, span;
-  if (g.conditions.setting.frequencyMode == 1) {
+  if (GInstrument->conditions.setting.frequencyMode == 1) {
     // The start frequency is the low one, at the long-wavelength end.
-    const double low = WavelengthToFrequency(d.Stop()), high = WavelengthToFrequency(d.start);
+    const MeasCondition& record = GraphRecord(graph);
+    const double low = RecordFrequency(record, d.Stop());
+    const double high = RecordFrequency(record, d.start);
     start = Format("START:%.3fTHz", low);
     stop = Format("STOP:%.3fTHz", high);
     centre = Format("CENTER:%.3fTHz", (low + high) / 2);
@@ -125,7 +124,15 @@ void DrawAxisLabels() {
     centre = Format("CENTER:%.3fnm", d.start + d.span / 2);
     span = Format("SPAN:%.2fnm", d.span);
   }
+}
+
+}  // namespace
+
+void DrawAxisLabels() {
+  const int mode = GInstrument->screen.screenMode;
+  std::string start, stop, centre, span;
   for (int graph = 0; graph < GraphCount(mode); ++graph) {
+    AxisTexts(graph, start, stop, centre, span);
     const GraphRect r = GraphOf(mode, graph);
     const int y1 = r.y + r.height + 2, y2 = y1 + 20;
     FillRect(r.x, y1, r.width, 8, kSlotMainBack);

@@ -46,6 +46,33 @@ TEST_F(GraphLabelTest, AxisAndLevelLabelsFollowTheWindowAndScale) {
   EXPECT_EQ(Text(kFontSmall, 648 - 15 * 8, 553, "STOP:199.862THz", 29, 28), "");
 }
 
+// The THz axis converts as the graph's record was measured: a record taken in vacuum ignores
+// the air choice; one in air or not saying follows it.
+TEST_F(GraphLabelTest, FrequencyAxisFollowsTheRecordsMeasurementWavelength) {
+  MeasCondition& c = g().conditions.setting;
+  c.frequencyMode = 1;
+  g().traces.state.measWavelengthChoice = 0;  // air
+  for (uint16_t measured : {0, 1}) {
+    c.measurementWavelength = measured;
+    Redraw();
+    EXPECT_EQ(Text(kFontSmall, 47, 553, "START:187.319THz", 29, 28), "") << measured;
+    EXPECT_EQ(Text(kFontSmall, 648 - 15 * 8, 553, "STOP:199.807THz", 29, 28), "") << measured;
+  }
+  c.measurementWavelength = 2;
+  Redraw();
+  EXPECT_EQ(Text(kFontSmall, 47, 553, "START:187.370THz", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 648 - 15 * 8, 553, "STOP:199.862THz", 29, 28), "");
+
+  // Split display: each graph by the record of its own pane.
+  g().screen.screenMode = 1;
+  g().conditions.panes[0] = c;
+  g().conditions.panes[0].measurementWavelength = 1;
+  g().conditions.panes[1] = c;
+  Redraw();
+  EXPECT_EQ(Text(kFontSmall, 47, 323, "START:187.319THz", 29, 28), "");
+  EXPECT_EQ(Text(kFontSmall, 47, 553, "START:187.370THz", 29, 28), "");
+}
+
 TEST_F(GraphLabelTest, ConditionAreaTraceBoxesAndStatusColumn) {
   EXPECT_EQ(Text(kFontNormal, 8, 23, "<MEAS CONDITION>", 46, 45), "");
   EXPECT_EQ(Text(kFontNormal, 136, 39, "SENS:HIGH1/CHOP", 46, 45), "");
