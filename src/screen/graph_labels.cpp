@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "draw/primitives.h"
 #include "instrument.h"
@@ -50,23 +51,57 @@ int LinearUnit(const LevelScale& s) {
   return u;
 }
 
-// The value shown at a row of a plot, in the unit its scale is labelled in.
-std::string LevelText(const PlotContext& p, const LevelScale& s, int row) {
-  const double value = p.topValue - (row - p.top) * p.valuePerRow;
+// The value of division j (0 at the top) in the scale's unit, from the scale itself: a value
+// read back from a rounded pixel row would be off by up to half a row.
+double DivisionValue(const LevelScale& s, int j) {
+  const int n = s.divisions;
   switch (s.kind) {
     case ScaleKind::Log:
-      return Format("%.1f", value);
+      return s.top - j * s.perDivision;
     case ScaleKind::Percent:
-      return Format("%.1f", value * 100);
-    case ScaleKind::Linear:
+      return (n - j) * s.perDivision + s.base;
     case ScaleKind::LinearAuto:
-      return Format("%.2f", value / std::pow(1000.0, LinearUnit(s) - 3));
+      return s.top - j * (s.top - s.base) / n;
+    case ScaleKind::Linear:
     case ScaleKind::LinearUnit:
     case ScaleKind::LinearSub:
       break;
   }
-  return Format("%.2f", value);
+  return (n - s.referenceDivision - j) * s.perDivision + s.base;
 }
+
+}  // namespace
+
+std::string LevelLabelText(const LevelScale& s, int j) {
+  const double value = DivisionValue(s, j);
+  std::string text;
+  switch (s.kind) {
+    case ScaleKind::Log:
+    case ScaleKind::Percent:
+      text = Format("%.1f", value);
+      break;
+    case ScaleKind::Linear:
+    case ScaleKind::LinearAuto:
+      text = Format("%.2f", value / std::pow(1000.0, LinearUnit(s) - 3));
+      break;
+    case ScaleKind::LinearUnit:
+    case ScaleKind::LinearSub:
+      text = Format("%.2f", value);
+      break;
+  }
+  // A sum that lands a hair below zero still reads as zero.
+  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
+  return text;
+}
+
+std::vector<std::string> LevelLabelTexts(int graph) {
+  const LevelScale s = GraphLevelScale(GraphRecord(graph), false);
+  std::vector<std::string> texts;
+  for (int j = 0; j <= s.divisions; ++j) texts.push_back(LevelLabelText(s, j));
+  return texts;
+}
+
+namespace {
 
 // Value per division and its unit, two short lines.
 void PerDivisionText(const LevelScale& s, bool dbPerKm, std::string& value, std::string& unit) {
@@ -105,16 +140,15 @@ bool SubScaleTraceShown(int graph) {
   return false;
 }
 
-}  // namespace
-
-void DrawAxisLabels() {
-  const Instrument& g = *GInstrument;
-  const int mode = g.screen.screenMode;
+// The four axis texts of a graph over the displayed range, in nm or in THz.
+void AxisTexts(int graph, std::string& start, std::string& stop, std::string& centre,
+               std::string& span) {
   const AxisRange d = DisplayedRange();
-  std::string start, stop, centre, span;
-  if (g.conditions.setting.frequencyMode == 1) {
+  if (GInstrument->conditions.setting.frequencyMode == 1) {
     // The start frequency is the low one, at the long-wavelength end.
-    const double low = WavelengthToFrequency(d.Stop()), high = WavelengthToFrequency(d.start);
+    const MeasCondition& record = GraphRecord(graph);
+    const double low = RecordFrequency(record, d.Stop());
+    const double high = RecordFrequency(record, d.start);
     start = Format("START:%.3fTHz", low);
     stop = Format("STOP:%.3fTHz", high);
     centre = Format("CENTER:%.3fTHz", (low + high) / 2);
@@ -125,7 +159,15 @@ void DrawAxisLabels() {
     centre = Format("CENTER:%.3fnm", d.start + d.span / 2);
     span = Format("SPAN:%.2fnm", d.span);
   }
+}
+
+}  // namespace
+
+void DrawAxisLabels() {
+  const int mode = GInstrument->screen.screenMode;
+  std::string start, stop, centre, span;
   for (int graph = 0; graph < GraphCount(mode); ++graph) {
+    AxisTexts(graph, start, stop, centre, span);
     const GraphRect r = GraphOf(mode, graph);
     const int y1 = r.y + r.height + 2, y2 = y1 + 20;
     FillRect(r.x, y1, r.width, 8, kSlotMainBack);
@@ -144,12 +186,11 @@ void DrawLevelLabels() {
     const GraphRect r = GraphOf(mode, graph);
     const MeasCondition& record = GraphRecord(graph);
     const LevelScale s = GraphLevelScale(record, false);
-    PlotContext p;
-    SetupPlot(s, r, kSlotMainChar, p);
+    const std::vector<std::string> texts = LevelLabelTexts(graph);
     FillRect(2, r.y - 6, 43, r.height + 12, kSlotMainBack);
     for (int j = 0; j <= s.divisions; ++j) {
       const int row = r.y + static_cast<int>((r.height - 1.0) * j / s.divisions + 0.5);
-      TextRight(kSlotMainChar, kSlotMainBack, 44, row - 6, LevelText(p, s, row));
+      TextRight(kSlotMainChar, kSlotMainBack, 44, row - 6, texts[j]);
     }
     FillRect(kScaleColumnX, r.y, 48, r.height, kSlotMainBack);
     std::string value, unit;

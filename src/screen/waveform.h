@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "state/screen_state.h"
 #include "state/trace_state.h"
@@ -48,6 +50,10 @@ void DrawZoomOverlays();  // "ZOOMING" and the overview windows (dynamic layer)
 // Labels around the graphs (graph_labels.cpp).
 void DrawAxisLabels();
 void DrawLevelLabels();
+// The level label of division j (0 at the top) of a scale, and a graph's labels top to bottom,
+// as drawn.
+std::string LevelLabelText(const LevelScale& scale, int j);
+std::vector<std::string> LevelLabelTexts(int graph);
 void DrawConditionArea();
 void DrawTraceLabelBoxes();
 void DrawTraceStatusColumn();

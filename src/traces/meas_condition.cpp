@@ -209,6 +209,16 @@ double FrequencyToWavelength(double thz, bool noAirCorrection) {
   return kLightSpeed / thz;
 }
 
+constexpr uint16_t kMeasuredInVacuum = 2;
+
+double RecordFrequency(const MeasCondition& record, double nm) {
+  return WavelengthToFrequency(nm, record.measurementWavelength == kMeasuredInVacuum);
+}
+
+double RecordWavelength(const MeasCondition& record, double thz) {
+  return FrequencyToWavelength(thz, record.measurementWavelength == kMeasuredInVacuum);
+}
+
 void NormaliseCondition(MeasCondition& c, std::span<double> levels) {
   Instrument& g = *GInstrument;
   PrepareLimits();

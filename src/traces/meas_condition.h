@@ -14,6 +14,10 @@ double LinearToDbm(double mw);
 double AirRefractiveIndex(double nm);
 double WavelengthToFrequency(double nm, bool noAirCorrection = false);
 double FrequencyToWavelength(double thz, bool noAirCorrection = false);
+// The frequency axis of a record's data: a record taken in vacuum converts without the air
+// correction; one taken in air, or not saying, follows the air/vacuum choice.
+double RecordFrequency(const MeasCondition& record, double nm);
+double RecordWavelength(const MeasCondition& record, double thz);
 
 // Brings a record from a file or the instrument into the limits of the parameter table; levels,
 // when given, are the trace's values, and those outside the instrument's range become 0.

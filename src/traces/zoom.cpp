@@ -33,9 +33,11 @@ struct AxisWindow {
   double low, high;
 };
 
+// The graphs show the window of the setting record, so its frequency axis converts.
 AxisWindow ToAxis(double start, double stop) {
   if (!FrequencyAxis()) return {start, stop};
-  return {WavelengthToFrequency(stop), WavelengthToFrequency(start)};
+  const MeasCondition& c = GInstrument->conditions.setting;
+  return {RecordFrequency(c, stop), RecordFrequency(c, start)};
 }
 
 double ZoomFieldValue(int field) {
@@ -82,8 +84,8 @@ void SetZoomField(int field, double value) {
   a.high = std::clamp(a.high, a.low, limit.high);
   WaveformState& w = g.waveform;
   if (FrequencyAxis()) {
-    w.zoomStart = FrequencyToWavelength(a.high);
-    w.zoomStop = FrequencyToWavelength(a.low);
+    w.zoomStart = RecordWavelength(g.conditions.setting, a.high);
+    w.zoomStop = RecordWavelength(g.conditions.setting, a.low);
   } else {
     w.zoomStart = a.low;
     w.zoomStop = a.high;

@@ -233,6 +233,17 @@ TEST_F(WaveformTest, ZoomMenuNarrowsTheGraphAndShowsTheOverview) {
   EXPECT_FALSE(Zoomed());
   Redraw();
   EXPECT_NE(At(49, 551 - 96), Slot(kSlotWaveFrame2));
+
+  // In THz, a record taken in vacuum converts without the air correction whatever the choice.
+  g().conditions.setting.frequencyMode = 1;
+  g().conditions.setting.measurementWavelength = 2;
+  g().traces.state.measWavelengthChoice = 0;
+  GoToMenu(1122, 0, 0);  // ZOOM START: the low frequency, at 1600 nm
+  EXPECT_NEAR(g().entry.value, 187.370286, 1e-6);
+  for (int16_t key : {int16_t{'1'}, int16_t{'9'}, int16_t{'2'}, static_cast<int16_t>(kCmdEnter)}) {
+    g().menu.nodes[1122].handler(kModeKey, &key);
+  }
+  EXPECT_NEAR(DisplayedRange().Stop(), 299792.458 / 192, 1e-9);
 }
 
 }  // namespace

@@ -135,5 +135,16 @@ TEST_F(VqtoolRenderTest, AFailedWriteKeepsTheGoodFiles) {
   EXPECT_EQ(Read("s.bmp"), "good");
 }
 
+// The sample's scale in 12 divisions of 10 dB: the state lists the labels as drawn.
+TEST_F(VqtoolRenderTest, StateListsTheLevelLabelsOfEachGraph) {
+  const std::string sample = std::string(VQ_TEST_DATA) + "/../../samples/dfb_laser.csv";
+  const ToolRun run = Render("--drop '" + sample + "' --keys \"Shift+F4 F8 F3\" --state s.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json state = nlohmann::json::parse(Read("s.json"));
+  nlohmann::json expected = nlohmann::json::array({nlohmann::json::array()});
+  for (int j = 0; j <= 12; ++j) expected[0].push_back(std::to_string(10 - 10 * j) + ".0");
+  EXPECT_EQ(state.at("levelLabels"), expected);
+}
+
 }  // namespace
 }  // namespace vq

@@ -23,6 +23,8 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "screen/renderer.h"
+#include "screen/screen_areas.h"
+#include "screen/waveform.h"
 
 namespace vq {
 
@@ -268,6 +270,11 @@ nlohmann::json StateJson() {
   j["traces"] = TracesJson();
   j["settingRecord"] = RecordJson(g.conditions.setting);
   j["measuredRecord"] = RecordJson(g.conditions.measured);
+  nlohmann::json levels = nlohmann::json::array();
+  for (int graph = 0; graph < GraphCount(g.screen.screenMode); ++graph) {
+    levels.push_back(LevelLabelTexts(graph));
+  }
+  j["levelLabels"] = levels;
   return j;
 }
 
