@@ -444,9 +444,11 @@ int SetKey(Key key, std::string_view v, MeasCondition& c) {
     case Key::Smoothing: ok = Field(v, c.smoothing); break;
     case Key::FibreType: ok = Field(v, c.fibreType); break;
     case Key::MeasWl: {
-      int stored = 0;
-      ok = Field(v, stored) && stored >= 0 && stored <= 1;
-      c.measurementWavelength = static_cast<uint16_t>(stored + 1);
+      // Written as the field minus 1 (0 air, 1 vacuum), so a record that does not set it (0)
+      // reads -1. Like the binary file, the text carries whatever the field held.
+      int written = 0;
+      ok = Field(v, written) && written >= -1 && written < UINT16_MAX;
+      c.measurementWavelength = static_cast<uint16_t>(written + 1);
       break;
     }
     case Key::SweepSpeed: ok = Field(v, c.sweepSpeed); break;

@@ -249,8 +249,8 @@ TEST_F(TraceFileTest, MalformedFilesAreRefusedWithTheirCode) {
   EXPECT_GE(files, 6);
 }
 
-// Both CSV forms give back what they carry of each record, in frequency mode, on every sub scale
-// and with each attribute line that carries a value.
+// Both CSV forms give back what they carry of each record, in frequency mode, on every sub scale,
+// with each attribute line that carries a value and with each measurement wavelength (0 not set).
 TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
   struct Case {
     int attribute;
@@ -279,7 +279,8 @@ TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
     Fill(t, 11, cases[t].attribute);
     MeasCondition& c = g().traces.traces[t].condition;
     c.frequencyMode = 1, c.resolution = 0.05, c.averageTimes = 4, c.sensitivity = 4, c.chopMode = 2;
-    c.rollAverageTimes = 17, c.calcConstantK = 0.1234, c.fibreType = 1, c.measurementWavelength = 2;
+    c.rollAverageTimes = 17, c.calcConstantK = 0.1234, c.fibreType = 1;
+    c.measurementWavelength = static_cast<uint16_t>(t % 3);
     c.resolutionParameter = 12, c.frequencyParameter = 7;
   }
   using Fields = std::vector<double MeasCondition::*>;
