@@ -47,8 +47,13 @@ void Line(std::string& out, std::string_view text) {
   out.append("\r\n");
 }
 
+// The label line: a CR or LF would end the line early, so they are written as blanks; every
+// other byte, 8-bit text included, is written as it is held.
 std::string Label(const char* label) {
   std::string s(label, strnlen(label, kLabelChars));
+  for (char& b : s) {
+    if (b == '\r' || b == '\n') b = ' ';
+  }
   s.resize(kLabelChars, ' ');
   return s;
 }
@@ -444,9 +449,11 @@ int SetKey(Key key, std::string_view v, MeasCondition& c) {
     case Key::Smoothing: ok = Field(v, c.smoothing); break;
     case Key::FibreType: ok = Field(v, c.fibreType); break;
     case Key::MeasWl: {
-      int stored = 0;
-      ok = Field(v, stored) && stored >= 0 && stored <= 1;
-      c.measurementWavelength = static_cast<uint16_t>(stored + 1);
+      // Written as the field minus 1 (0 air, 1 vacuum), so a record that does not set it (0)
+      // reads -1. Like the binary file, the text carries whatever the field held.
+      int written = 0;
+      ok = Field(v, written) && written >= -1 && written < UINT16_MAX;
+      c.measurementWavelength = static_cast<uint16_t>(written + 1);
       break;
     }
     case Key::SweepSpeed: ok = Field(v, c.sweepSpeed); break;
@@ -640,13 +647,15 @@ int ParseAllTraceCsv(const uint8_t* bytes, size_t size, const MeasCondition& bas
     }
   }
 
-  // Each section up to the next line that opens with "[TRACE, read as a single-trace file.
+  // Each section up to the next line that opens with "[TRACE, read as a single-trace file. The
+  // label line after the header belongs to the section whatever text it starts with.
   const auto section = [&](std::string_view header, TraceFileData& data,
                            const std::vector<std::string_view>* rows) {
     const size_t first = find(header);
     if (first >= lines.size()) return kMsgNotTraceFile;
     std::vector<std::string_view> text = {lines[0]};
-    for (size_t i = first + 1; i < lines.size() && !lines[i].starts_with("\"[TRACE"); ++i) {
+    for (size_t i = first + 1; i < lines.size(); ++i) {
+      if (i > first + 1 && lines[i].starts_with("\"[TRACE")) break;
       text.push_back(lines[i]);
     }
     size_t dataAt = 0;

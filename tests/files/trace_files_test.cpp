@@ -249,8 +249,9 @@ TEST_F(TraceFileTest, MalformedFilesAreRefusedWithTheirCode) {
   EXPECT_GE(files, 6);
 }
 
-// Both CSV forms give back what they carry of each record, in frequency mode, on every sub scale
-// and with each attribute line that carries a value.
+// Both CSV forms give back what they carry of each record, in frequency mode, on every sub scale,
+// with each attribute line that carries a value, with each measurement wavelength (0 not set) and
+// with a label holding line breaks (written as blanks), separators and 8-bit text.
 TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
   struct Case {
     int attribute;
@@ -275,12 +276,18 @@ TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
   s.subScalePercent = 12.5, s.subScaleMinPercent = 37.5;
   g().traces.state.curveFitThreshold = 7;
   g().traces.state.peakCurveFitThreshold = 9;
+  std::string label = "\"[TRACE B]\" FIBRE\r\n\xB5W\xFF \t\"x\",y\rEND";
+  std::string readLabel = "\"[TRACE B]\" FIBRE  \xB5W\xFF \t\"x\",y END";
+  label.resize(56, ' '), readLabel.resize(56, ' ');
+  std::memcpy(s.label, label.data(), 56);
   for (int t = 0; t < kTraceCount; ++t) {
     Fill(t, 11, cases[t].attribute);
     MeasCondition& c = g().traces.traces[t].condition;
     c.frequencyMode = 1, c.resolution = 0.05, c.averageTimes = 4, c.sensitivity = 4, c.chopMode = 2;
-    c.rollAverageTimes = 17, c.calcConstantK = 0.1234, c.fibreType = 1, c.measurementWavelength = 2;
+    c.rollAverageTimes = 17, c.calcConstantK = 0.1234, c.fibreType = 1;
+    c.measurementWavelength = static_cast<uint16_t>(t % 3);
     c.resolutionParameter = 12, c.frequencyParameter = 7;
+    std::memcpy(c.label, label.data(), 56);
   }
   using Fields = std::vector<double MeasCondition::*>;
   const Fields subScaleFields[4] = {
@@ -305,6 +312,7 @@ TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
                         m.resolutionParameter, m.frequencyParameter);
     };
     EXPECT_EQ(own(r), own(c));
+    EXPECT_EQ(std::string(r.label, 56), readLabel);
     EXPECT_EQ(std::tuple(r.levelUnit, r.noiseMask, r.refLevel),
               std::tuple(written.levelUnit, written.noiseMask, written.refLevel));
     EXPECT_EQ(got.attribute, cases[t].attribute);
@@ -346,6 +354,7 @@ TEST_F(TraceFileTest, CsvRoundTripsFrequencyModeSubScalesAndAttributeValues) {
       EXPECT_TRUE(all->present[t] && all->hasData[t]);
       expectCarried(t, all->traces[t], ReadText("all.csv"));
     }
+    EXPECT_EQ(std::string(all->measured.condition.label, 56), readLabel);
     s = written;
   }
 }
