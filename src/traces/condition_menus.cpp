@@ -120,13 +120,13 @@ int RowParameter(const EntryRow& r, const MeasCondition& c) {
 double RowValue(const EntryRow& r, const MeasCondition& c, int parameter) {
   switch (parameter) {
     case kParCentreFreq:
-      return (WavelengthToFrequency(c.start) + WavelengthToFrequency(c.stop)) / 2;
+      return (RecordFrequency(c, c.start) + RecordFrequency(c, c.stop)) / 2;
     case kParSpanFreq:
-      return WavelengthToFrequency(c.start) - WavelengthToFrequency(c.stop);
+      return RecordFrequency(c, c.start) - RecordFrequency(c, c.stop);
     case kParStartFreq:  // the low frequency edge belongs to the stop wavelength
-      return WavelengthToFrequency(c.stop);
+      return RecordFrequency(c, c.stop);
     case kParStopFreq:
-      return WavelengthToFrequency(c.start);
+      return RecordFrequency(c, c.start);
     case kParRefLinear:
       return DbmToLinear(c.refLevel);
     case kParLogScale:

@@ -59,11 +59,13 @@ void ClampField(Int& field, int parameter) {
   field = static_cast<Int>(v);
 }
 
-double Freq(double nm) {
-  return WavelengthToFrequency(nm);
+// The THz a user enters and sees for a record: a record measured in vacuum converts without the
+// air index, as its axis does.
+double Freq(const MeasCondition& c, double nm) {
+  return RecordFrequency(c, nm);
 }
-double Wl(double thz) {
-  return FrequencyToWavelength(thz);
+double Wl(const MeasCondition& c, double thz) {
+  return RecordWavelength(c, thz);
 }
 
 // Centre w with the half width `half` in wavelength; edges that leave their ranges are pulled in
@@ -95,9 +97,9 @@ void ApplyFreqWindow(MeasCondition& c, double f, double half) {
   double high = f + half, low = f - half;
   if (Clamped(high, kParStopFreq)) half = std::trunc(100 * (high - f)) * 0.01;
   if (Clamped(low, kParStartFreq)) half = std::trunc(100 * (f - low)) * 0.01;
-  c.stop = Wl(f - half);
-  c.start = Wl(f + half);
-  c.centre = Wl(f);
+  c.stop = Wl(c, f - half);
+  c.start = Wl(c, f + half);
+  c.centre = Wl(c, f);
   c.span = c.stop - c.start;
 }
 
@@ -133,7 +135,7 @@ void SetEdgeWl(MeasCondition& c, double s, int dir) {
 void SetEdgeFreq(MeasCondition& c, double f, int dir) {
   const bool isStart = dir > 0;
   Clamp(f, isStart ? kParStartFreq : kParStopFreq);
-  double other = Freq(isStart ? c.start : c.stop);
+  double other = Freq(c, isStart ? c.start : c.stop);
   if (dir * (other - f) < 0) {
     other = f;
     Clamp(other, isStart ? kParStopFreq : kParStartFreq);
@@ -143,9 +145,9 @@ void SetEdgeFreq(MeasCondition& c, double f, int dir) {
   if (span < kFreqSpanZero) span = 0;
   double centre = f + dir * span / 2;
   if (Clamped(centre, kParCentreFreq)) span = 2 * dir * (centre - f);
-  c.centre = Wl(centre);
-  c.start = Wl(isStart ? f + span : f);
-  c.stop = Wl(isStart ? f : f - span);
+  c.centre = Wl(c, centre);
+  c.start = Wl(c, isStart ? f + span : f);
+  c.stop = Wl(c, isStart ? f : f - span);
   c.span = c.stop - c.start;
 }
 
@@ -225,13 +227,13 @@ void NormaliseCondition(MeasCondition& c, std::span<double> levels) {
   if (c.frequencyMode != 1) c.frequencyMode = 0;
   // 1. The window.
   if (c.frequencyMode == 1) {
-    const double fStart = Freq(c.start), fStop = Freq(c.stop);
+    const double fStart = Freq(c, c.start), fStop = Freq(c, c.stop);
     double centre = (fStart + fStop) / 2, span = fStart - fStop;
     const bool centreMoved = Clamped(centre, kParCentreFreq);
     if (Clamped(span, kParSpanFreq) || centreMoved) {
-      c.centre = Wl(centre);
-      c.stop = Wl(centre - span / 2);
-      c.start = Wl(centre + span / 2);
+      c.centre = Wl(c, centre);
+      c.stop = Wl(c, centre - span / 2);
+      c.start = Wl(c, centre + span / 2);
       c.span = c.stop - c.start;
     }
   } else if (const bool centreMoved = Clamped(c.centre, kParCentreWl);
@@ -283,7 +285,7 @@ void NormaliseCondition(MeasCondition& c, std::span<double> levels) {
 void SetCentre(MeasCondition& c, double value) {
   PrepareLimits();
   if (c.frequencyMode == 1) {
-    ApplyFreqWindow(c, value, (Freq(c.start) - Freq(c.stop)) / 2);
+    ApplyFreqWindow(c, value, (Freq(c, c.start) - Freq(c, c.stop)) / 2);
   } else {
     ApplyWlWindow(c, value, c.span);
   }
@@ -295,7 +297,7 @@ void SetSpan(MeasCondition& c, double value) {
   if (c.frequencyMode == 1) {
     Clamp(value, kParSpanFreq);
     if (value < kFreqSpanZero) value = 0;
-    ApplyFreqWindow(c, (Freq(c.start) + Freq(c.stop)) / 2, value / 2);
+    ApplyFreqWindow(c, (Freq(c, c.start) + Freq(c, c.stop)) / 2, value / 2);
   } else {
     Clamp(value, kParSpanWl);
     ApplyWlWindow(c, c.centre, value);

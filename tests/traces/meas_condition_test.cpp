@@ -187,6 +187,14 @@ TEST_F(MeasConditionTest, VacuumSettingDropsTheAirCorrection) {
   g().traces.state.measWavelengthChoice = 1;
   EXPECT_EQ(WavelengthToFrequency(1550), WavelengthToFrequency(1550, true));
   EXPECT_EQ(FrequencyToWavelength(200), 299792.458 / 200);
+
+  // A record measured in vacuum is entered in vacuum THz whatever the choice, as its axis shows.
+  g().traces.state.measWavelengthChoice = 0;
+  c.frequencyMode = 1;
+  c.measurementWavelength = 2;
+  SetCentre(c, 193.1);
+  EXPECT_NEAR(c.centre, 299792.458 / 193.1, 1e-9);
+  EXPECT_NEAR(RecordFrequency(c, c.centre), 193.1, 1e-9);
 }
 
 }  // namespace
