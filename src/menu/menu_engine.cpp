@@ -392,4 +392,8 @@ int32_t KeyCommand(int source, int command) {
   return 1;
 }
 
+void NoteSettingChanged() {
+  GInstrument->menu.undoSnapshot = true;
+}
+
 }  // namespace vq

@@ -39,8 +39,6 @@ void BindNode(MenuId id, MenuHandler handler, LabelPainter painter = nullptr,
               StateQuery state = CommonKeyState);
 // Binds the USER panel key and the registration key.
 void BindUserKeyNodes();
-// Binds UNDO/LOCAL.
-void BindUndoNode();
 // Records that the setting record changed in the current menu (UNDO/LOCAL can take it back).
 void NoteSettingChanged();
 // Enters a node (mode 0) with the key word.

@@ -44,5 +44,7 @@ MeasCondition DefaultSettingRecord();
 void InitConditions();
 // Handlers, painters and states of the CENTER, SPAN, LEVEL and SETUP keys.
 void BindConditionMenus();
+// Binds UNDO/LOCAL (undo_local.cpp).
+void BindUndoNode();
 
 }  // namespace vq

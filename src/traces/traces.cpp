@@ -232,6 +232,13 @@ bool IsLevelScaleField(double MeasCondition::*field) {
          std::end(kLevelScaleFields);
 }
 
+bool LevelScaleDiffers(const MeasCondition& a, const MeasCondition& b) {
+  for (double M::*field : kLevelScaleFields) {
+    if (a.*field != b.*field) return true;
+  }
+  return a.levelUnit != b.levelUnit || a.subScaleMode != b.subScaleMode;
+}
+
 void CopyLevelScale(const MeasCondition& from, MeasCondition& to) {
   for (double M::*field : kLevelScaleFields) to.*field = from.*field;
   to.levelUnit = from.levelUnit;

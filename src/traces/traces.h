@@ -41,6 +41,8 @@ void CopyLevelScale(const MeasCondition& from, MeasCondition& to);
 // After a LEVEL edit: in the split display the pane showing the active trace, unless held, takes
 // the level scale of the setting record, and its graph is redrawn.
 void FollowLevelScale();
+// Whether two records differ in a level-scale field.
+bool LevelScaleDiffers(const MeasCondition& a, const MeasCondition& b);
 
 // Binds the TRACE and DISPLAY menu functions.
 void BindTraceMenus();

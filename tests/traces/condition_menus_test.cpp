@@ -124,11 +124,17 @@ TEST_F(ConditionMenuTest, LevelKeysRescaleThePaneOfTheActiveTraceInSplitDisplay)
   ASSERT_GT(upperRow, 150);
   ASSERT_GT(lowerRow, 380);
 
+  const double upperRef = g().conditions.panes[0].refLevel;
   Press("Shift+F4", "F1");  // REF LEVEL
   Type("-20");
   EXPECT_EQ(g().conditions.panes[0].refLevel, -20);
   EXPECT_NEAR(TraceRow(0, 300, 150, 320), upperRow - 17, 1);  // one division of 171 rows up
   EXPECT_EQ(TraceRow(2, 300, 380, 550), lowerRow);
+  Press("Alt+F9");  // UNDO/LOCAL takes the pane back with the setting
+  EXPECT_EQ(g().conditions.panes[0].refLevel, upperRef);
+  EXPECT_EQ(TraceRow(0, 300, 150, 320), upperRow);
+  Press("Shift+F4", "F1");
+  Type("-20");
   Press("F2");  // LOG SCALE
   Type("5");
   EXPECT_EQ(g().conditions.panes[0].logScale, 5);

@@ -1,7 +1,10 @@
-// UNDO/LOCAL: takes back the last change of the setting record made in the current menu.
+// UNDO/LOCAL: takes back the last change of the setting record made in the current menu, with
+// the pane that shows the active trace in split display.
 #include "instrument.h"
 #include "menu/menu_engine.h"
 #include "menu/param_entry.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
 
 namespace vq {
 
@@ -11,8 +14,10 @@ int32_t UndoHandler(int mode, int16_t*) {
   Instrument& g = *GInstrument;
   MenuState& m = g.menu;
   if (mode != kModeEnter || !m.undoSnapshot) return 0;
+  const MeasCondition before = g.conditions.setting;
   g.conditions.setting = m.undoSetting;
   m.undoSnapshot = false;
+  if (LevelScaleDiffers(before, g.conditions.setting)) FollowLevelScale();
   g.entry.linearScalePage = g.conditions.setting.logScale < 0;
   // An open entry goes on from the restored value, not from the one taken back.
   RefreshEntry();
@@ -26,10 +31,6 @@ int16_t UndoState() {
 }
 
 }  // namespace
-
-void NoteSettingChanged() {
-  GInstrument->menu.undoSnapshot = true;
-}
 
 void BindUndoNode() {
   MenuNode& node = GInstrument->menu.nodes[kNodeUndoLocal];
