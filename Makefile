@@ -10,8 +10,11 @@ CMAKE_ARGS ?=
 BENCH_BUILD ?= $(BUILD)-bench
 # The core without Qt: core library, tools and core tests.
 CORE_BUILD ?= $(BUILD)-core
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in its own folder.
+ASAN_BUILD ?= $(BUILD)-asan
+SANITIZERS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: setup configure build run test test-core bench clean format
+.PHONY: setup configure build run test test-core test-asan bench clean format
 
 setup:
 	@scripts/setup.sh
@@ -49,6 +52,13 @@ test-core: setup
 	cmake --build $(CORE_BUILD) -j $(JOBS)
 	cd $(CORE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Any sanitizer report fails its test: undefined behaviour aborts, and leaks are reported at exit.
+test-asan: setup
+	$(call configure,$(ASAN_BUILD),"-DCMAKE_CXX_FLAGS=$(SANITIZERS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZERS)")
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
 bench: setup
 	$(call configure,$(BENCH_BUILD),-DVQ_BUILD_BENCH=ON -DVQ_BUILD_SHELL=OFF -DVQ_BUILD_TESTS=OFF)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
@@ -57,4 +67,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(CORE_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(CORE_BUILD) $(ASAN_BUILD)
