@@ -12,9 +12,13 @@ BENCH_BUILD ?= $(BUILD)-bench
 CORE_BUILD ?= $(BUILD)-core
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in its own folder.
 ASAN_BUILD ?= $(BUILD)-asan
+# The fuzz targets, built with clang and the sanitizers in their own folder; each runs FUZZ_SECONDS.
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = trace_file_fuzz profile_fuzz
 SANITIZERS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: setup configure build run test test-core test-asan bench clean format
+.PHONY: setup configure build run test test-core test-asan bench fuzz clean format
 
 setup:
 	@scripts/setup.sh
@@ -63,8 +67,15 @@ bench: setup
 	$(call configure,$(BENCH_BUILD),-DVQ_BUILD_BENCH=ON -DVQ_BUILD_SHELL=OFF -DVQ_BUILD_TESTS=OFF)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
 
+# Never part of `make test`: a set time per target, from a seed corpus made in $(FUZZ_BUILD).
+fuzz:
+	@scripts/setup.sh clang libclang-rt-dev
+	$(call configure,$(FUZZ_BUILD),-DCMAKE_CXX_COMPILER=clang++ -DVQ_BUILD_FUZZ=ON -DVQ_BUILD_SHELL=OFF -DVQ_BUILD_TESTS=OFF)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(CORE_BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(CORE_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

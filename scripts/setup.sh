@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those that are missing.
+# Installs the Debian packages the build needs, only those that are missing; more packages can be
+# named as arguments (make fuzz adds clang and its runtime).
 set -euo pipefail
 need=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  libcli11-dev)
+  libcli11-dev "$@")
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
