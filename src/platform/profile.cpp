@@ -115,6 +115,13 @@ bool WritableNames(const std::string& section, const std::string& key) {
          trimmedKey[0] != '[';
 }
 
+// What ends the last line of text before a line is added after it. A lone CR at the end already
+// ends the line as read; another CR before the LF would become part of that line's text.
+const char* LineEndBefore(std::string_view text) {
+  if (text.empty() || text.back() == '\n') return "";
+  return text.back() == '\r' ? "\n" : "\r\n";
+}
+
 // Sets (value given) or deletes (no value) one key, keeping every other byte of the file.
 bool EditProfile(const std::string& section, const std::string& key, const std::string* value,
                  const std::string& path) {
@@ -141,11 +148,10 @@ bool EditProfile(const std::string& section, const std::string& key, const std::
   } else if (place.section >= 0) {
     // After the section's last entry, before the blank lines that lead to the next section.
     const size_t at = lines[place.lastContent].next;
-    const bool ended = text[at - 1] == '\n';
-    edited = text.substr(0, at) + (ended ? "" : "\r\n") + newLine + text.substr(at);
+    edited = text.substr(0, at) + LineEndBefore(std::string_view(text).substr(0, at)) + newLine +
+             text.substr(at);
   } else {
-    edited = text;
-    if (!edited.empty() && edited.back() != '\n') edited += "\r\n";
+    edited = text + LineEndBefore(text);
     if (!edited.empty()) edited += "\r\n";
     edited += "[" + section + "]\r\n" + newLine;
   }

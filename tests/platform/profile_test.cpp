@@ -88,6 +88,37 @@ TEST_F(ProfileTest, WriteAppendsToSectionOrMakesOne) {
             "[A]\r\nk1=1\r\n;note\r\nk2=2\r\n\r\n[B]\nk=2\n[E]\r\ne=5\r\n\r\n[F]\r\nf=1\r\ng=6\r\n"
             "\r\n[New]\r\nz=9\r\n");
   EXPECT_EQ(Get("NEW", "Z"), "9");
+
+  // A file ending in a lone CR: the line it ends keeps its text when a line is added after it.
+  for (const char* section : {"A", "New"}) {
+    Put("[A]\r\nk=v\r");
+    ASSERT_TRUE(WriteProfileString(section, "z", "9", path_));
+    EXPECT_EQ(Get("A", "k"), "v") << section;
+    EXPECT_EQ(Get(section, "z"), "9") << section;
+  }
+}
+
+// Inputs that once broke the editor, as the fuzz target reads them ("SECTION|KEY", a line break,
+// then the file): the key written reads back as written.
+TEST_F(ProfileTest, FuzzFindingsReadBackWhatIsWritten) {
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(VQ_TEST_DATA "/fuzz")) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("profile_fuzz-")) continue;
+    SCOPED_TRACE(name);
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const size_t lineEnd = input.find('\n'), bar = input.find('|');
+    ASSERT_LT(bar, lineEnd);
+    ASSERT_NE(lineEnd, std::string::npos);
+    const std::string section = input.substr(0, bar),
+                      key = input.substr(bar + 1, lineEnd - bar - 1);
+    Put(input.substr(lineEnd + 1));
+    ASSERT_TRUE(WriteProfileString(section, key, "written", path_));
+    EXPECT_EQ(Get(section, key), "written");
+    ++files;
+  }
+  EXPECT_GE(files, 1);
 }
 
 TEST_F(ProfileTest, DeleteRemovesOnlyTheKeyLine) {
