@@ -37,7 +37,8 @@ MeasCondition ApplyConditions(int trace, const MeasCondition& loaded) {
     c.fibreLength = kept.fibreLength;
     c.subScaleMode = kept.subScaleMode;
   }
-  const CarriedValue carried = ValidAttribute(a) ? FindAttribute(a)->carried : CarriedValue::None;
+  const AttributeInfo* row = FindAttribute(a);
+  const CarriedValue carried = row ? row->carried : CarriedValue::None;
   if (carried != CarriedValue::ConstantK) c.calcConstantK = kept.calcConstantK;
   if (carried == CarriedValue::CurveFitThreshold) {
     c.peakCurveFitThreshold = kept.peakCurveFitThreshold;

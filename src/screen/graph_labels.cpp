@@ -94,11 +94,14 @@ std::string LevelLabelText(const LevelScale& s, int j) {
   return text;
 }
 
-std::vector<std::string> LevelLabelTexts(int graph) {
-  const LevelScale s = GraphLevelScale(GraphRecord(graph), false);
+std::vector<std::string> LevelLabelTexts(const LevelScale& s) {
   std::vector<std::string> texts;
   for (int j = 0; j <= s.divisions; ++j) texts.push_back(LevelLabelText(s, j));
   return texts;
+}
+
+std::vector<std::string> LevelLabelTexts(int graph) {
+  return LevelLabelTexts(GraphLevelScale(GraphRecord(graph), false));
 }
 
 namespace {
@@ -186,7 +189,7 @@ void DrawLevelLabels() {
     const GraphRect r = GraphOf(mode, graph);
     const MeasCondition& record = GraphRecord(graph);
     const LevelScale s = GraphLevelScale(record, false);
-    const std::vector<std::string> texts = LevelLabelTexts(graph);
+    const std::vector<std::string> texts = LevelLabelTexts(s);
     FillRect(2, r.y - 6, 43, r.height + 12, kSlotMainBack);
     for (int j = 0; j <= s.divisions; ++j) {
       const int row = r.y + static_cast<int>((r.height - 1.0) * j / s.divisions + 0.5);

@@ -53,7 +53,8 @@ void DrawLevelLabels();
 // The level label of division j (0 at the top) of a scale, and a graph's labels top to bottom,
 // as drawn.
 std::string LevelLabelText(const LevelScale& scale, int j);
-std::vector<std::string> LevelLabelTexts(int graph);
+std::vector<std::string> LevelLabelTexts(const LevelScale& scale);
+std::vector<std::string> LevelLabelTexts(int graph);  // the graph's scale, as drawn
 void DrawConditionArea();
 void DrawTraceLabelBoxes();
 void DrawTraceStatusColumn();

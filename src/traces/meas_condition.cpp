@@ -59,15 +59,6 @@ void ClampField(Int& field, int parameter) {
   field = static_cast<Int>(v);
 }
 
-// The THz a user enters and sees for a record: a record measured in vacuum converts without the
-// air index, as its axis does.
-double Freq(const MeasCondition& c, double nm) {
-  return RecordFrequency(c, nm);
-}
-double Wl(const MeasCondition& c, double thz) {
-  return RecordWavelength(c, thz);
-}
-
 // Centre w with the half width `half` in wavelength; edges that leave their ranges are pulled in
 // on the 0.1 nm grid of w and the span is rounded down to 0.01 nm.
 void ApplyWlWindow(MeasCondition& c, double w, double span) {
@@ -97,9 +88,9 @@ void ApplyFreqWindow(MeasCondition& c, double f, double half) {
   double high = f + half, low = f - half;
   if (Clamped(high, kParStopFreq)) half = std::trunc(100 * (high - f)) * 0.01;
   if (Clamped(low, kParStartFreq)) half = std::trunc(100 * (f - low)) * 0.01;
-  c.stop = Wl(c, f - half);
-  c.start = Wl(c, f + half);
-  c.centre = Wl(c, f);
+  c.stop = RecordWavelength(c, f - half);
+  c.start = RecordWavelength(c, f + half);
+  c.centre = RecordWavelength(c, f);
   c.span = c.stop - c.start;
 }
 
@@ -135,7 +126,7 @@ void SetEdgeWl(MeasCondition& c, double s, int dir) {
 void SetEdgeFreq(MeasCondition& c, double f, int dir) {
   const bool isStart = dir > 0;
   Clamp(f, isStart ? kParStartFreq : kParStopFreq);
-  double other = Freq(c, isStart ? c.start : c.stop);
+  double other = RecordFrequency(c, isStart ? c.start : c.stop);
   if (dir * (other - f) < 0) {
     other = f;
     Clamp(other, isStart ? kParStopFreq : kParStartFreq);
@@ -145,9 +136,9 @@ void SetEdgeFreq(MeasCondition& c, double f, int dir) {
   if (span < kFreqSpanZero) span = 0;
   double centre = f + dir * span / 2;
   if (Clamped(centre, kParCentreFreq)) span = 2 * dir * (centre - f);
-  c.centre = Wl(c, centre);
-  c.start = Wl(c, isStart ? f + span : f);
-  c.stop = Wl(c, isStart ? f : f - span);
+  c.centre = RecordWavelength(c, centre);
+  c.start = RecordWavelength(c, isStart ? f + span : f);
+  c.stop = RecordWavelength(c, isStart ? f : f - span);
   c.span = c.stop - c.start;
 }
 
@@ -227,13 +218,13 @@ void NormaliseCondition(MeasCondition& c, std::span<double> levels) {
   if (c.frequencyMode != 1) c.frequencyMode = 0;
   // 1. The window.
   if (c.frequencyMode == 1) {
-    const double fStart = Freq(c, c.start), fStop = Freq(c, c.stop);
+    const double fStart = RecordFrequency(c, c.start), fStop = RecordFrequency(c, c.stop);
     double centre = (fStart + fStop) / 2, span = fStart - fStop;
     const bool centreMoved = Clamped(centre, kParCentreFreq);
     if (Clamped(span, kParSpanFreq) || centreMoved) {
-      c.centre = Wl(c, centre);
-      c.stop = Wl(c, centre - span / 2);
-      c.start = Wl(c, centre + span / 2);
+      c.centre = RecordWavelength(c, centre);
+      c.stop = RecordWavelength(c, centre - span / 2);
+      c.start = RecordWavelength(c, centre + span / 2);
       c.span = c.stop - c.start;
     }
   } else if (const bool centreMoved = Clamped(c.centre, kParCentreWl);
@@ -285,7 +276,7 @@ void NormaliseCondition(MeasCondition& c, std::span<double> levels) {
 void SetCentre(MeasCondition& c, double value) {
   PrepareLimits();
   if (c.frequencyMode == 1) {
-    ApplyFreqWindow(c, value, (Freq(c, c.start) - Freq(c, c.stop)) / 2);
+    ApplyFreqWindow(c, value, (RecordFrequency(c, c.start) - RecordFrequency(c, c.stop)) / 2);
   } else {
     ApplyWlWindow(c, value, c.span);
   }
@@ -297,7 +288,7 @@ void SetSpan(MeasCondition& c, double value) {
   if (c.frequencyMode == 1) {
     Clamp(value, kParSpanFreq);
     if (value < kFreqSpanZero) value = 0;
-    ApplyFreqWindow(c, (Freq(c, c.start) + Freq(c, c.stop)) / 2, value / 2);
+    ApplyFreqWindow(c, (RecordFrequency(c, c.start) + RecordFrequency(c, c.stop)) / 2, value / 2);
   } else {
     Clamp(value, kParSpanWl);
     ApplyWlWindow(c, c.centre, value);
