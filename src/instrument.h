@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/host.h"
+#include "state/analysis_state.h"
 #include "state/condition_state.h"
 #include "state/entry_state.h"
 #include "state/frame_state.h"
@@ -30,6 +31,7 @@ struct Instrument {
   MessageState messages;
   EntryState entry;
   WaveformState waveform;
+  AnalysisState analysis;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;
