@@ -59,8 +59,9 @@ void SelectMulti(std::span<const double> w, TurningPointList& list, bool peak, d
 
 // 110 when "SEARCH/ANA" "L1-L2" is on with line marker 1 or 2 on, else 103.
 int SearchFailureCode();
-// The search range of a trace (S, E, mode 2) for the running analysis item.
-void ComputeSearchRange(int trace);
+// The search range of a trace (S, E, mode 2) for an analysis item, or for a search (kItemCount):
+// the zoom area does not limit the multichannel analyses.
+void ComputeSearchRange(int trace, int item = kItemCount);
 // Copies the trace's levels into the work buffer and applies the display's noise mask.
 void FillWorkBuffer(int trace);
 // Range, work buffer and the single search of a trace: 0 or a failure code (an empty range).

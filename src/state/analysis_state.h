@@ -158,7 +158,6 @@ struct AnalysisState {
   SearchResult result;
   // Analysis item, parameters and results.
   uint16_t item = kItemThresh;
-  uint16_t runningItem = kItemThresh;  // the item whose range is being computed
   uint16_t autoAnalysis = 0;
   uint16_t resultKind = kResultNone;
   uint16_t resultTrace = 0;  // the trace the shown result was taken on
