@@ -11,14 +11,18 @@
 namespace vq {
 
 // Failure codes of searches and analyses (message codes).
-constexpr int kNoDataInTrace = 103;      // "No data in active trace"
+constexpr int kNoDataInTrace = 103;         // "No data in active trace"
 constexpr int kNoDataBetweenMarkers = 110;  // "No data between marker and marker"
+
+// Level differences in dB closer than this count as equal: a level written as "-3.00" dBm and
+// read back is a few 1e-16 dB off, and a 3.00 dB step must still count as 3.00 dB.
+constexpr double kDbTolerance = 1e-9;
 
 // The wavelength axis of a trace's data.
 struct TraceAxis {
-  double start = 0.0;  // W0, nm
-  double span = 0.0;   // nm
-  int32_t points = 0;  // N
+  double start = 0.0;                 // W0, nm
+  double span = 0.0;                  // nm
+  int32_t points = 0;                 // N
   int16_t measurementWavelength = 0;  // the record's air (1) / vacuum (2) attribute; 0 not set
   // The sampling step span / (N - 1); 0 for a trace without data.
   double Step() const { return points > 1 ? span / (points - 1) : 0.0; }
