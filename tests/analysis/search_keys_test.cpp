@@ -210,9 +210,9 @@ TEST_F(SearchKeysTest, LineMarkersLimitTheSearch) {
 
   // A range between two data points holds none: 110.
   Press("F9", "F1");
-  Type("1530.03");
+  Type("1550.03");
   Press("Enter", "F2");
-  Type("1530.07");
+  Type("1550.07");
   Press("Enter", "Shift+F10", "F1");
   EXPECT_EQ(Message(), 110);
   EXPECT_EQ(Moving(), 500);
