@@ -86,12 +86,6 @@ double MarkerPosition() {
   return InThz() ? TraceFrequency(AxisOfTrace(m.trace), m.wavelength) : m.wavelength;
 }
 
-// The data point of the active trace nearest to the moving marker.
-int32_t MarkerIndexOn(int trace) {
-  const MarkerSlot& m = Moving();
-  return m.trace == trace ? m.index : WavelengthToIndex(AxisOfTrace(trace), m.wavelength);
-}
-
 void OpenMovingMarker() {
   Instrument& g = *GInstrument;
   const int trace = SearchTrace();
@@ -130,7 +124,7 @@ int32_t MovingMarkerHandler(int mode, int16_t* key) {
     EntryStep(k);  // drops unconfirmed digits; the marker itself steps one data point
     int delta = k == kCmdUp || k == kCmdRight ? 1 : -1;
     if (InThz()) delta = -delta;  // up is the higher frequency, the shorter wavelength
-    MoveMarker(trace, MarkerIndexOn(trace) + delta);
+    MoveMarker(trace, MovingMarkerIndexOn(trace) + delta);
   } else if (IsConfirmKey(k)) {
     const std::string typed(g.entry.digits, g.entry.length);
     if (EntryKey(k) != 1) return 0;

@@ -76,6 +76,11 @@ void MoveMarker(int trace, int32_t index) {
   wasOn ? MarkMarkersChanged() : MarkKeysChanged();
 }
 
+int32_t MovingMarkerIndexOn(int trace) {
+  const MarkerSlot& m = Analysis().markers[kMovingMarker];
+  return m.trace == trace ? m.index : WavelengthToIndex(AxisOfTrace(trace), m.wavelength);
+}
+
 int FixedMarkerCount() {
   const auto& markers = Analysis().markers;
   int n = 0;
@@ -169,7 +174,7 @@ int NextSearchAction(NextDirection direction) {
   int kind = direction == NextDirection::Level ? 1 : direction == NextDirection::Left ? 2 : 3;
   if (a.search.lastKind == 0) kind += 3;
   const int trace = SearchTrace();
-  if (const int code = NextSearch(trace, kind, m.index, a.search.modeDiff)) {
+  if (const int code = NextSearch(trace, kind, MovingMarkerIndexOn(trace), a.search.modeDiff)) {
     return SearchFailed(code);
   }
   MoveMarker(trace, a.result.index);

@@ -22,6 +22,9 @@ int SearchTrace();
 
 // Puts the moving marker on a data point of a trace (the index clamped to the trace's points).
 void MoveMarker(int trace, int32_t index);
+// The data point of a trace where the moving marker stands: its own index on its own trace, else
+// the point nearest to its wavelength.
+int32_t MovingMarkerIndexOn(int trace);
 // SET MARKER n: fixed marker n takes the moving marker's place. 0, or 108 when no moving marker is
 // on, n is outside 1 to 1024, or marker n would leave a gap in the numbering.
 int SetMarker(int n);
