@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/markers.h"
+#include "files/trace_files.h"
 #include "menu/menu_engine.h"
 #include "menu/softkey_column.h"
 #include "resources/colour_tables.h"
@@ -236,14 +236,17 @@ TEST_F(SearchKeysTest, AutoSearchAndAutoAnalysisExcludeEachOther) {
   EXPECT_EQ(g().analysis.search.autoSearch, 0);
   EXPECT_EQ(Message(), 6);
 
-  // New data: AUTO UPDATE refreshes the fixed marker's level, AUTO SEARCH moves the marker.
+  // A dropped file: AUTO UPDATE refreshes the fixed marker's level, AUTO SEARCH moves the marker.
   Press("Shift+F11", "F5", "Shift+F10", "F7");
   Press("Shift+F9", "F2", "Enter", "F9", "F9", "F3");
   ASSERT_EQ(g().analysis.search.markerAutoUpdate, 1);
   g().traces.traces[0].level[300] = DbmToLinear(-40);
   g().traces.traces[0].level[800] = DbmToLinear(0);
-  NewTraceData(0);
-  EXPECT_NEAR(LinearToDbm(marker(1).level), -40, 1e-9);
+  ASSERT_EQ(WriteTraceBinary(home.Path() + "new.wdt", 0), 0);
+  SetDroppedFiles({home.Path() + "new.wdt"});
+  WindowProc(WM_DROPFILES, 0, 0);
+  ASSERT_TRUE(PumpUntilIdle(host));
+  EXPECT_NEAR(LinearToDbm(marker(1).level), -40, 1e-5);
   EXPECT_EQ(marker(1).index, 300);
   EXPECT_EQ(Moving(), 800);
 }
