@@ -23,8 +23,6 @@ constexpr double kDbmSafeLow = 1e-20;    // inside these LinearToDbm is a plain 
 constexpr double kDbmSafeHigh = 1e20;
 constexpr double kDecisionMargin = 1e-9;  // relative: closer than this, decide in dB
 
-enum Slope { kSlopeNone, kSlopeRising, kSlopeFalling };
-
 bool IsQualified(uint8_t s) {
   return s == kQualifiedPeak || s == kQualifiedBottom || s == kSelectedPeak || s == kSelectedBottom;
 }
@@ -134,38 +132,35 @@ double TraceFrequency(const TraceAxis& axis, double nm) {
 bool BuildTurningPoints(std::span<const double> w, int32_t s, int32_t e, TurningPointList& list) {
   assert(s >= 0 && e < static_cast<int32_t>(w.size()) && s <= e && "range outside the data");
   int32_t n = 0;
-  Slope slope = kSlopeNone;
-  int32_t p = s;
+  int slope = 0;  // -1 falling, 1 rising, 0 not yet known
+  int32_t p = s;  // start of the current plateau
   double highest = -10000;
   int32_t highestPos = -1;
-  auto append = [&](int32_t index, uint8_t state) { list.entries[n++] = {index, state}; };
+  TurningPoint* out = list.entries.data();
   for (int32_t i = s; i < e; ++i) {
     const double d = w[i + 1] - w[i];
-    if (d < 0) {
-      if (slope == kSlopeRising || n == 0) {
-        append((i + p) / 2, kCandidatePeak);
-        if (w[i] > highest) {
-          highest = w[i];
-          highestPos = n - 1;
-        }
+    const int sign = (d > 0) - (d < 0);
+    if (sign == 0) continue;  // the plateau goes on
+    if (sign != slope) {      // a turn (or the first slope): its plateau's middle is listed
+      const bool peak = sign < 0;
+      out[n++] = {(i + p) / 2, peak ? kCandidatePeak : kCandidateBottom};
+      if (peak && w[i] > highest) {
+        highest = w[i];
+        highestPos = n - 1;
       }
-      slope = kSlopeFalling;
-      p = i + 1;
-    } else if (d > 0) {
-      if (slope == kSlopeFalling || n == 0) append((i + p) / 2, kCandidateBottom);
-      slope = kSlopeRising;
-      p = i + 1;
+      slope = sign;
     }
+    p = i + 1;
   }
   const int32_t final = (e + p) / 2;
-  if (slope == kSlopeRising) {
-    append(final, kCandidatePeak);
+  if (slope > 0) {
+    out[n++] = {final, kCandidatePeak};
     if (w[final] > highest) {
       highest = w[final];
       highestPos = n - 1;
     }
   } else {
-    append(final, kCandidateBottom);
+    out[n++] = {final, kCandidateBottom};
   }
   list.last = n - 1;
   list.qualifiedPeaks = list.qualifiedBottoms = 0;
@@ -198,6 +193,16 @@ SearchResult SingleSearchOn(std::span<const double> w, int32_t s, int32_t e, boo
 bool ModeDiffQualification(std::span<const double> w, int32_t s, int32_t e, double modeDiff,
                            TurningPointList& list) {
   if (!BuildTurningPoints(w, s, e, list)) return false;
+  QualifyBuiltList(w, modeDiff, list);
+  return true;
+}
+
+void QualifyBuiltList(std::span<const double> w, double modeDiff, TurningPointList& list) {
+  assert(list.highestPos >= 0 && list.highestPos <= list.last && "the list was not built");
+  for (int32_t pos = 0; pos <= list.last; ++pos) {
+    uint8_t& state = list.entries[pos].state;
+    state = IsPeakState(state) ? kCandidatePeak : kCandidateBottom;
+  }
   TurningPoint& top = list.entries[list.highestPos];
   QualifyPass(w, list, modeDiff, 1);
   const bool right = top.state == kQualifiedPeak;
@@ -217,7 +222,6 @@ bool ModeDiffQualification(std::span<const double> w, int32_t s, int32_t e, doub
   }
   list.qualifiedPeaks = peaks;
   list.qualifiedBottoms = bottoms;
-  return true;
 }
 
 bool NextSearchOn(std::span<const double> w, const TurningPointList& list, int kind, int32_t m,

@@ -51,6 +51,9 @@ SearchResult SingleSearchOn(std::span<const double> w, int32_t s, int32_t e, boo
 // Marks the qualified peaks and bottoms of a built list; false when the list cannot be built.
 bool ModeDiffQualification(std::span<const double> w, int32_t s, int32_t e, double modeDiff,
                            TurningPointList& list);
+// The same on a list just built from w (by a single search on the same range), which it leaves
+// with candidate states only; saves building it twice.
+void QualifyBuiltList(std::span<const double> w, double modeDiff, TurningPointList& list);
 // The next search of kind 1 to 6 from data index m on a qualified list; false when nothing matches.
 bool NextSearchOn(std::span<const double> w, const TurningPointList& list, int kind, int32_t m,
                   SearchResult& result);
@@ -70,6 +73,9 @@ void ComputeSearchRange(int trace, int item = kItemCount);
 void FillWorkBuffer(int trace);
 // Range, work buffer and the single search of a trace: 0 or a failure code (an empty range).
 int SingleSearch(int trace, bool peak);
+// The same on a list just built from w (by a single search on the same range), which it leaves
+// with candidate states only; saves building it twice.
+void QualifyBuiltList(std::span<const double> w, double modeDiff, TurningPointList& list);
 // The next search of kind 1 to 6 from data index m on the stored range: 0 or a failure code.
 int NextSearch(int trace, int kind, int32_t m, double modeDiff);
 // The multi search: fills the multi-search table; 0 or a failure code.

@@ -69,6 +69,15 @@ double RightCrossing(const WidthInput& in, int32_t from, double ltDb, double ltL
   return in.e;
 }
 
+// The single PEAK SEARCH, then the qualification on the list it built: false when there are no
+// turning points to qualify.
+bool PeakAndQualify(const WidthInput& in, double modeDiff, SearchResult& peak) {
+  peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
+  if (in.list.highestPos < 0) return false;
+  QualifyBuiltList(in.w, modeDiff, in.list);
+  return true;
+}
+
 // Qualified peaks in list order.
 template <typename F>
 void ForQualifiedPeaks(const TurningPointList& list, F&& f) {
@@ -78,8 +87,8 @@ void ForQualifiedPeaks(const TurningPointList& list, F&& f) {
 }
 
 int Thresh(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
-  const SearchResult peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
-  const bool ok = ModeDiffQualification(in.w, in.s, in.e, modeDiff, in.list);
+  SearchResult peak;
+  const bool ok = PeakAndQualify(in, modeDiff, peak);
   if (!ok && peak.level == 0) return kFailed;
   const double lpk = LinearToDbm(peak.level), lt = lpk - p.threshLevel;
   const double ltLin = DbmToLinear(lt);
@@ -150,8 +159,8 @@ bool LineCrossing(const WidthInput& in, int32_t q, int32_t p, double level, doub
 }
 
 int Envelope(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
-  const SearchResult peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
-  const bool ok = ModeDiffQualification(in.w, in.s, in.e, modeDiff, in.list);
+  SearchResult peak;
+  const bool ok = PeakAndQualify(in, modeDiff, peak);
   if (!ok && peak.level == 0) return kFailed;
   const TurningPointList& list = in.list;
   const double lpk = LinearToDbm(ok ? list.highestLevel : peak.level);
@@ -255,8 +264,8 @@ int Rms(const WidthInput& in, const WidthParameters& p, WidthResult& out) {
 }
 
 int PeakRms(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
-  const SearchResult peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
-  const bool ok = ModeDiffQualification(in.w, in.s, in.e, modeDiff, in.list);
+  SearchResult peak;
+  const bool ok = PeakAndQualify(in, modeDiff, peak);
   if (!ok && peak.level == 0) return kFailed;
   out.refLevel = peak.level;
   out.modeCount = 0;
@@ -289,8 +298,8 @@ int PeakRms(const WidthInput& in, const WidthParameters& p, double modeDiff, Wid
 
 int Notch(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
   const int32_t nb = SingleSearchOn(in.w, in.s, in.e, false, in.list).index;
-  const SearchResult peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
-  if (!ModeDiffQualification(in.w, in.s, in.e, modeDiff, in.list) && peak.level == 0) {
+  SearchResult peak;
+  if (!PeakAndQualify(in, modeDiff, peak) && peak.level == 0) {
     return kFailed;
   }
   const auto& w = in.w;
