@@ -23,6 +23,8 @@ constexpr std::array<const char*, kItemCount> kItemNames = {
 
 constexpr int kFailed = -1;  // turned into the range's failure code by the caller
 
+// "The peak level is 0" ends an analysis: no light. A negative level (no data) ends it too.
+
 // What every algorithm works on: the work buffer over the search range of one trace.
 struct WidthInput {
   std::span<const double> w;
@@ -89,7 +91,7 @@ void ForQualifiedPeaks(const TurningPointList& list, F&& f) {
 int Thresh(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
   SearchResult peak;
   const bool ok = PeakAndQualify(in, modeDiff, peak);
-  if (!ok && peak.level == 0) return kFailed;
+  if (!ok && peak.level <= 0) return kFailed;
   const double lpk = LinearToDbm(peak.level), lt = lpk - p.threshLevel;
   const double ltLin = DbmToLinear(lt);
   int32_t left = peak.index, right = peak.index, count = 0;
@@ -161,7 +163,7 @@ bool LineCrossing(const WidthInput& in, int32_t q, int32_t p, double level, doub
 int Envelope(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
   SearchResult peak;
   const bool ok = PeakAndQualify(in, modeDiff, peak);
-  if (!ok && peak.level == 0) return kFailed;
+  if (!ok && peak.level <= 0) return kFailed;
   const TurningPointList& list = in.list;
   const double lpk = LinearToDbm(ok ? list.highestLevel : peak.level);
   const double lt = lpk - p.threshLevel, ltLin = DbmToLinear(lt);
@@ -244,7 +246,7 @@ void SpreadResult(const WidthInput& in, double m, double variance, double k, Wid
 
 int Rms(const WidthInput& in, const WidthParameters& p, WidthResult& out) {
   const SearchResult peak = SingleSearchOn(in.w, in.s, in.e, true, in.list);
-  if (peak.level == 0) return kFailed;
+  if (peak.level <= 0) return kFailed;
   const double ltLin = DbmToLinear(LinearToDbm(peak.level) - p.threshLevel);
   double s0 = 0, s1 = 0, s2 = 0;
   for (int32_t i = in.s; i <= in.e; ++i) {
@@ -266,7 +268,7 @@ int Rms(const WidthInput& in, const WidthParameters& p, WidthResult& out) {
 int PeakRms(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
   SearchResult peak;
   const bool ok = PeakAndQualify(in, modeDiff, peak);
-  if (!ok && peak.level == 0) return kFailed;
+  if (!ok && peak.level <= 0) return kFailed;
   out.refLevel = peak.level;
   out.modeCount = 0;
   double s0 = 0, s1 = 0, s2 = 0;
@@ -299,7 +301,7 @@ int PeakRms(const WidthInput& in, const WidthParameters& p, double modeDiff, Wid
 int Notch(const WidthInput& in, const WidthParameters& p, double modeDiff, WidthResult& out) {
   const int32_t nb = SingleSearchOn(in.w, in.s, in.e, false, in.list).index;
   SearchResult peak;
-  if (!PeakAndQualify(in, modeDiff, peak) && peak.level == 0) {
+  if (!PeakAndQualify(in, modeDiff, peak) && peak.level <= 0) {
     return kFailed;
   }
   const auto& w = in.w;

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/labelled_settings.h"
+#include "analysis/markers.h"
 #include "analysis/search.h"
 #include "analysis/spectral_width.h"
 #include "commands.h"
@@ -155,13 +156,12 @@ int RunAnalyze(const AnalyzeOptions& o) {
   return code == 0 ? 0 : 1;
 }
 
-// A search result: its data index, wavelength and level (from the work buffer).
-nlohmann::json PointJson(int trace, int32_t index, std::string& line) {
-  const double wl = IndexToWavelength(AxisOfTrace(trace), index);
-  const double dbm = LinearToDbm(GInstrument->analysis.work[index]);
-  line += "INDEX: " + std::to_string(index) + Format("  WAVELENGTH: %.4f nm", wl) +
+// A marker as the search left it: its data index, wavelength and level.
+nlohmann::json MarkerJson(const MarkerSlot& m, std::string& line) {
+  const double dbm = LinearToDbm(m.level);
+  line += "INDEX: " + std::to_string(m.index) + Format("  WAVELENGTH: %.4f nm", m.wavelength) +
           Format("  LEVEL: %.3f dBm", dbm);
-  return {{"index", index}, {"wavelength_nm", wl}, {"level_dbm", dbm}};
+  return {{"index", m.index}, {"wavelength_nm", m.wavelength}, {"level_dbm", dbm}};
 }
 
 int RunSearch(const SearchOptions& o) {
@@ -170,48 +170,26 @@ int RunSearch(const SearchOptions& o) {
   if (trace < 0 || !run.Apply(kSearchSettings, o.sets)) return 2;
   AnalysisState& a = GInstrument->analysis;
   const bool peak = !o.bottom;
-  a.search.lastKind = peak ? 1 : 0;
-  int code = 0;
-  switch (o.action) {
-    case SearchAction::Single:
-      code = SingleSearch(trace, peak);
-      break;
-    case SearchAction::Multi:
-      code = MultiSearch(trace, peak, a.search.multiThresh, a.search.modeDiff, a.search.sortBy);
-      break;
-    default: {
-      // The next searches start from the PEAK (BOTTOM) SEARCH result unless told where.
-      int32_t from = o.from;
-      if (from < 0) {
-        code = SingleSearch(trace, peak);
-        from = a.result.index;
-      } else {
-        ComputeSearchRange(trace);
-      }
-      const int kind = (o.action == SearchAction::NextLevel  ? 1
-                        : o.action == SearchAction::NextLeft ? 2
-                                                             : 3) +
-                       (peak ? 0 : 3);
-      if (code == 0) code = NextSearch(trace, kind, from, a.search.modeDiff);
-      break;
-    }
-  }
-  // A trace without data anywhere in the range is no peak to find.
-  if (code == 0 && a.result.level <= 0 && o.action == SearchAction::Single) {
-    bool any = false;
-    for (int32_t i = a.range.start; i <= a.range.end && !any; ++i) any = a.work[i] > 0;
-    if (!any) code = SearchFailureCode();
+  // As the keys run them: PEAK (BOTTOM) SEARCH, in MULTI mode with its fixed markers, then the
+  // next searches from the moving marker, which --from places.
+  a.search.searchMode = o.action == SearchAction::Multi ? 1 : 0;
+  int code = PeakSearchAction(peak);
+  if (code == 0 && o.action != SearchAction::Single && o.action != SearchAction::Multi) {
+    if (o.from >= 0) MoveMarker(trace, o.from);
+    code = NextSearchAction(o.action == SearchAction::NextLevel  ? NextDirection::Level
+                            : o.action == SearchAction::NextLeft ? NextDirection::Left
+                                                                 : NextDirection::Right);
   }
   nlohmann::json j = {{"code", code}, {"message", CodeMessage(code)}};
   std::vector<std::string> lines;
   if (code == 0) {
     lines.emplace_back();
-    j.update(PointJson(trace, a.result.index, lines.back()));
+    j.update(MarkerJson(a.markers[kMovingMarker], lines.back()));
     if (o.action == SearchAction::Multi) {
       nlohmann::json markers = nlohmann::json::array();
-      for (int k = 0; k < a.multi.count; ++k) {
-        lines.push_back(Format("MKR%04.0f: ", k + 1));
-        markers.push_back(PointJson(trace, a.multi.index[k], lines.back()));
+      for (int n = 1; n <= FixedMarkerCount(); ++n) {
+        lines.push_back(Format("MKR%04.0f: ", n));
+        markers.push_back(MarkerJson(a.markers[n], lines.back()));
       }
       j["markers"] = markers;
     }
