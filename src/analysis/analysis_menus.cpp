@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "analysis/analysis_execute.h"
 #include "analysis/markers.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
@@ -17,9 +18,11 @@ namespace {
 
 constexpr MenuId kNodeExecute = 1060;
 constexpr MenuId kNodeAutoAnalysis = 119;
-// The width items THRESH, ENVELOPE, RMS, PEAK RMS and NOTCH, in item order.
-constexpr MenuId kWidthItemNodes[] = {1062, 1063, 1064, 1065, 1066};
-static_assert(std::size(kWidthItemNodes) == kWidthItems, "one key per width item");
+// The analysis items, in item order: THRESH ... NOTCH (SPECTRAL WIDTH page), DFB-LD ... PMD
+// (ANALYSIS 1), WDM ... WDM FIL-BTM (ANALYSIS 2).
+constexpr MenuId kItemNodes[] = {1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070,
+                                 1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078};
+static_assert(std::size(kItemNodes) == kItemCount, "one key per analysis item");
 // The setting window and the result keys come with the result window; until then greyed.
 constexpr MenuId kNodeParameterSetting = 920;
 constexpr MenuId kNodeResult = 921;
@@ -32,10 +35,15 @@ AnalysisState& Analysis() {
 template <int Item>
 int32_t ItemHandler(int mode, int16_t*) {
   if (mode != kModeEnter) return 0;
-  Analysis().item = Item;
   GInstrument->frame.redrawFlags |= kRedrawSoftKeys;
-  ExecuteSpectralWidth(Item);
+  ExecuteAnalysis(Item);
   return 1;
+}
+
+// An item whose analysis is not in this viewer yet is greyed.
+template <int Item>
+int16_t ItemState() {
+  return AnalysisItemAvailable(Item) ? CommonKeyState() : kKeyDisabled;
 }
 
 // The selected item is painted as a key held down.
@@ -45,23 +53,26 @@ void ItemPainter(int slot, int16_t pressed) {
 }
 
 template <size_t... I>
-constexpr std::array<MenuHandler, kWidthItems> ItemHandlers(std::index_sequence<I...>) {
+constexpr std::array<MenuHandler, kItemCount> ItemHandlers(std::index_sequence<I...>) {
   return {ItemHandler<I>...};
 }
 template <size_t... I>
-constexpr std::array<LabelPainter, kWidthItems> ItemPainters(std::index_sequence<I...>) {
+constexpr std::array<LabelPainter, kItemCount> ItemPainters(std::index_sequence<I...>) {
   return {ItemPainter<I>...};
+}
+template <size_t... I>
+constexpr std::array<StateQuery, kItemCount> ItemStates(std::index_sequence<I...>) {
+  return {ItemState<I>...};
 }
 
 int32_t ExecuteHandler(int mode, int16_t*) {
-  if (mode != kModeEnter || Analysis().item >= kWidthItems) return 0;
-  ExecuteSpectralWidth(Analysis().item);
+  if (mode != kModeEnter || !AnalysisItemAvailable(Analysis().item)) return 0;
+  ExecuteAnalysis(Analysis().item);
   return 1;
 }
 
-// EXECUTE runs the width items; the other items come with their analyses.
 int16_t ExecuteState() {
-  return Analysis().item < kWidthItems ? CommonKeyState() : kKeyDisabled;
+  return AnalysisItemAvailable(Analysis().item) ? CommonKeyState() : kKeyDisabled;
 }
 
 int32_t AutoAnalysisHandler(int mode, int16_t*) {
@@ -104,10 +115,11 @@ bool IsStepKey(int key) {
 }
 
 void BindAnalysisMenus() {
-  constexpr auto kEach = std::make_index_sequence<kWidthItems>();
+  constexpr auto kEach = std::make_index_sequence<kItemCount>();
   constexpr auto handlers = ItemHandlers(kEach);
   constexpr auto painters = ItemPainters(kEach);
-  for (int i = 0; i < kWidthItems; ++i) BindNode(kWidthItemNodes[i], handlers[i], painters[i]);
+  constexpr auto states = ItemStates(kEach);
+  for (int i = 0; i < kItemCount; ++i) BindNode(kItemNodes[i], handlers[i], painters[i], states[i]);
   BindNode(kNodeExecute, ExecuteHandler, nullptr, ExecuteState);
   BindNode(kNodeAutoAnalysis, AutoAnalysisHandler, AutoAnalysisPainter);
   // Navigation keys keep their standard handler; only their state changes.

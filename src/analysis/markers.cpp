@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "analysis/analysis_execute.h"
 #include "analysis/search.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
@@ -206,7 +207,7 @@ void SetAutoAnalysis(bool on) {
     a.search.autoSearch = 0;
     ShowMessage(kMsgAutoSearchOff);
   }
-  if (a.item < kWidthItems && TraceHasData(SearchTrace())) ExecuteSpectralWidth(a.item);
+  if (a.item < kWidthItems && TraceHasData(SearchTrace())) ExecuteAnalysis(a.item);
 }
 
 void NewTraceData(int trace) {
@@ -221,7 +222,7 @@ void NewTraceData(int trace) {
   if (a.search.autoSearch) {
     if (const int code = PeakSearchAction(a.search.lastKind == 1)) ShowMessage(code);
   } else if (a.autoAnalysis && a.item < kWidthItems) {
-    ExecuteSpectralWidth(a.item);
+    ExecuteAnalysis(a.item);
   }
 }
 

@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <span>
 #include <vector>
 
 #include "analysis/search.h"
 #include "instrument.h"
-#include "menu/messages.h"
 #include "traces/meas_condition.h"
 
 namespace vq {
@@ -408,18 +408,13 @@ int RunSpectralWidth(int trace, int item, const WidthParameters& p, double modeD
   return code == 0 ? 0 : SearchFailureCode();
 }
 
-int ExecuteSpectralWidth(int item) {
+int RunWidthAnalysis(int item) {
   Instrument& g = *GInstrument;
   AnalysisState& a = g.analysis;
-  if (item < 0 || item >= kWidthItems) return kNoDataInTrace;
-  a.item = static_cast<uint16_t>(item);
+  assert(item >= 0 && item < kWidthItems && "a spectral width item");
   a.working = a.widthParams[item];
   const int trace = g.traces.state.activeTrace;
-  const int code = RunSpectralWidth(trace, item, a.working, a.search.modeDiff, a.width);
-  g.frame.redrawFlags |= kRedrawConditions | kRedrawBackground | kRedrawDynamicOnly;
-  if (code != 0) {
-    a.resultKind = kResultNone;
-    ShowMessage(code);
+  if (const int code = RunSpectralWidth(trace, item, a.working, a.search.modeDiff, a.width)) {
     return code;
   }
   a.resultKind = kResultSpectralWidth;

@@ -12,10 +12,9 @@ namespace vq {
 int RunSpectralWidth(int trace, int item, const WidthParameters& p, double modeDiff,
                      WidthResult& out);
 
-// "ANALYSIS" "EXECUTE" for the width items: the selected item's parameters into the working copy,
-// the run on the active trace, the result kind and the three analysis markers on success; on
-// failure the result kind none and the message shown. Returns 0 or the failure code.
-int ExecuteSpectralWidth(int item);
+// A width item on the active trace with its parameters (copied to the working copy): on success
+// the result kind and the three analysis markers. 0 or the failure code.
+int RunWidthAnalysis(int item);
 
 // The screen name of an analysis item ("THRESH", ..., "WDM FIL-BTM").
 const char* AnalysisItemName(int item);

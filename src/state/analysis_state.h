@@ -5,7 +5,10 @@
 #include <array>
 #include <cstdint>
 
+#include "state/filter_state.h"
+#include "state/light_source_state.h"
 #include "state/trace_state.h"
+#include "state/wdm_state.h"
 
 namespace vq {
 
@@ -112,7 +115,23 @@ enum AnalysisItem : uint16_t {
 constexpr int kWidthItems = 5;  // items 0 to 4 are the spectral widths
 
 // Which analysis result is shown.
-enum ResultKind : uint16_t { kResultNone = 0, kResultSpectralWidth = 1 };
+enum ResultKind : uint16_t {
+  kResultNone = 0,
+  kResultSpectralWidth,
+  kResultDfbLd,
+  kResultFpLd,
+  kResultLed,
+  kResultSmsr,
+  kResultPower,
+  kResultPmd,
+  kResultColor,
+  kResultWdm,
+  kResultEdfaNf,
+  kResultFilterPk,
+  kResultFilterBtm,
+  kResultWdmFilPk,
+  kResultWdmFilBtm,
+};
 
 // The parameters of one spectral width algorithm; each uses the fields its item names.
 struct WidthParameters {
@@ -165,6 +184,15 @@ struct AnalysisState {
   WidthParameters working;
   WidthResult width;
   std::array<AnalysisMarker, 3> analysisMarkers{};
+  // The other analyses: settings, working copies and results, by family.
+  LightSourceState light;
+  WdmState wdm;  // WDM and EDFA-NF
+  FilterState filter;
+  // The analysis setting window.
+  bool settingWindowOpen = false;
+  int16_t settingRow = 0;   // the selected row
+  int16_t settingPage = 0;  // the page shown
+  int16_t resultPage = 0;   // the page of a multichannel result table
 };
 
 }  // namespace vq

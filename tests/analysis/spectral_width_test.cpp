@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/search.h"
+#include "analysis/analysis_execute.h"
 #include "analysis/spectral_width.h"
 #include "analysis/spectrum_fixture.h"
 
@@ -153,7 +154,7 @@ TEST_F(SpectralWidthTest, NoDataFailsEveryItem) {
   }
   // The executed analysis shows the message and no result.
   g().analysis.resultKind = kResultSpectralWidth;
-  EXPECT_EQ(ExecuteSpectralWidth(kItemThresh), kNoDataInTrace);
+  EXPECT_EQ(ExecuteAnalysis(kItemThresh), kNoDataInTrace);
   EXPECT_EQ(g().analysis.resultKind, kResultNone);
 }
 

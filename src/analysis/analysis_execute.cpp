@@ -1,0 +1,39 @@
+// Running an analysis item: the dispatch to its family, the shown result or message.
+#include "analysis/analysis_execute.h"
+
+#include "analysis/spectral_width.h"
+#include "instrument.h"
+#include "menu/messages.h"
+
+namespace vq {
+
+bool AnalysisItemAvailable(int item) {
+  return item >= kItemThresh && item <= kItemNotch;
+}
+
+int ExecuteAnalysis(int item) {
+  Instrument& g = *GInstrument;
+  AnalysisState& a = g.analysis;
+  if (!AnalysisItemAvailable(item)) return -1;
+  a.item = static_cast<uint16_t>(item);
+  int code = 0;
+  switch (item) {
+    case kItemThresh:
+    case kItemEnvelope:
+    case kItemRms:
+    case kItemPeakRms:
+    case kItemNotch:
+      code = RunWidthAnalysis(item);
+      break;
+    default:
+      return -1;
+  }
+  g.frame.redrawFlags |= kRedrawConditions | kRedrawBackground | kRedrawDynamicOnly;
+  if (code != 0) {
+    a.resultKind = kResultNone;
+    ShowMessage(code);
+  }
+  return code;
+}
+
+}  // namespace vq
