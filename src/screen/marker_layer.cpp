@@ -84,10 +84,19 @@ class Plots {
   std::array<TracePlot, kTraceCount> plots_;
 };
 
-// The row of a level on a plot, held inside the graph so that a mark off the scale sits on its
-// edge as the trace line does.
-int MarkRow(const PlotContext& p, double mw) {
-  return std::clamp<int>(LevelToRow(p, ConvertLevel(p, mw)), p.top, p.bottom - 1);
+// Ink of the marks around the pointed pixel: the triangle's tip points at it from 3 rows above,
+// the diamond is centred on it with 3 rows either side.
+constexpr int kTriangleAbove = 3, kDiamondAbove = 3, kDiamondBelow = 3;
+
+// The row a mark points at, held inside the graph with room for the mark's ink, so that a mark
+// off the scale still shows whole at the edge.
+int MarkRow(const PlotContext& p, double mw, int above, int below) {
+  return std::clamp<int>(LevelToRow(p, ConvertLevel(p, mw)), p.top + above, p.bottom - 1 - below);
+}
+
+// A triangle with its tip on (x, y).
+void Triangle(int x, int y, int slot, const GraphRect& r) {
+  ClippedSymbol(kSymbolMarkerDown, x - 3, y - 7, slot, r);
 }
 
 // The row of a level line; -1 when it lies off the scale.
@@ -129,18 +138,20 @@ void DrawWidthResult(Plots& plots) {
   for (const AnalysisMarker& m : a.analysisMarkers) {
     const int x = WavelengthToScreenX(p, plots.Range(), m.positionNm);
     if (x < 0) continue;
-    ClippedSymbol(kSymbolMarkerDown, x - 3, MarkRow(p, m.level) - 8, kSlotSpecialMarker, plot.rect);
+    Triangle(x, MarkRow(p, m.level, kTriangleAbove, 0), kSlotSpecialMarker, plot.rect);
   }
 }
 
-// Places a marker on its trace: its point's x and row, or false when it is not shown.
-bool Place(Plots& plots, const MarkerSlot& m, int& x, int& y) {
+// Places a marker on its trace: the x of its point and the row its mark points at, or false
+// when it is not shown.
+bool Place(Plots& plots, const MarkerSlot& m, bool moving, int& x, int& y) {
   if (m.trace >= kTraceCount) return false;
   const TracePlot& plot = plots.Of(m.trace);
   if (!plot.shown) return false;
   x = IndexToScreenX(plot.p, plot.map, m.index);
   if (x < 0) return false;
-  y = MarkRow(plot.p, m.level);
+  y = moving ? MarkRow(plot.p, m.level, kTriangleAbove, 0)
+             : MarkRow(plot.p, m.level, kDiamondAbove, kDiamondBelow);
   return true;
 }
 
@@ -149,7 +160,7 @@ void DrawMarkers(Plots& plots) {
   for (int n = kFixedMarkers; n >= 0; --n) {  // the moving marker last, over the others
     MarkerSlot& m = markers[n];
     int x = 0, y = 0;
-    if (m.on != 1 || !Place(plots, m, x, y)) {
+    if (m.on != 1 || !Place(plots, m, n == kMovingMarker, x, y)) {
       m.x = m.y = 0;
       continue;
     }
@@ -157,12 +168,14 @@ void DrawMarkers(Plots& plots) {
     m.y = static_cast<uint16_t>(y);
     const GraphRect& r = plots.Of(m.trace).rect;
     if (n == kMovingMarker) {
-      ClippedSymbol(kSymbolMarkerDown, x - 3, y - 8, kSlotMarker, r);  // its tip over the point
+      Triangle(x, y, kSlotMarker, r);
       continue;
     }
     ClippedSymbol(kSymbolDiamond, x - 3, y - 3, kSlotMarker, r);
+    // The number above the diamond, or below it where the graph's top leaves no room.
     const std::string number = std::to_string(n);
-    ClippedText(number, x - 4 * static_cast<int>(number.size()), y - 13, kSlotMarker, r);
+    const int numberY = y - 13 >= r.y ? y - 13 : y + 5;
+    ClippedText(number, x - 4 * static_cast<int>(number.size()), numberY, kSlotMarker, r);
   }
 }
 
