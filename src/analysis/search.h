@@ -11,14 +11,18 @@
 namespace vq {
 
 // Failure codes of searches and analyses (message codes).
-constexpr int kNoDataInTrace = 103;      // "No data in active trace"
+constexpr int kNoDataInTrace = 103;         // "No data in active trace"
 constexpr int kNoDataBetweenMarkers = 110;  // "No data between marker and marker"
+
+// Level differences in dB closer than this count as equal: a level written as "-3.00" dBm and
+// read back is a few 1e-16 dB off, and a 3.00 dB step must still count as 3.00 dB.
+constexpr double kDbTolerance = 1e-9;
 
 // The wavelength axis of a trace's data.
 struct TraceAxis {
-  double start = 0.0;  // W0, nm
-  double span = 0.0;   // nm
-  int32_t points = 0;  // N
+  double start = 0.0;                 // W0, nm
+  double span = 0.0;                  // nm
+  int32_t points = 0;                 // N
   int16_t measurementWavelength = 0;  // the record's air (1) / vacuum (2) attribute; 0 not set
   // The sampling step span / (N - 1); 0 for a trace without data.
   double Step() const { return points > 1 ? span / (points - 1) : 0.0; }
@@ -47,6 +51,9 @@ SearchResult SingleSearchOn(std::span<const double> w, int32_t s, int32_t e, boo
 // Marks the qualified peaks and bottoms of a built list; false when the list cannot be built.
 bool ModeDiffQualification(std::span<const double> w, int32_t s, int32_t e, double modeDiff,
                            TurningPointList& list);
+// The same on a list just built from w (by a single search on the same range), which it leaves
+// with candidate states only; saves building it twice.
+void QualifyBuiltList(std::span<const double> w, double modeDiff, TurningPointList& list);
 // The next search of kind 1 to 6 from data index m on a qualified list; false when nothing matches.
 bool NextSearchOn(std::span<const double> w, const TurningPointList& list, int kind, int32_t m,
                   SearchResult& result);
@@ -66,6 +73,9 @@ void ComputeSearchRange(int trace, int item = kItemCount);
 void FillWorkBuffer(int trace);
 // Range, work buffer and the single search of a trace: 0 or a failure code (an empty range).
 int SingleSearch(int trace, bool peak);
+// The same on a list just built from w (by a single search on the same range), which it leaves
+// with candidate states only; saves building it twice.
+void QualifyBuiltList(std::span<const double> w, double modeDiff, TurningPointList& list);
 // The next search of kind 1 to 6 from data index m on the stored range: 0 or a failure code.
 int NextSearch(int trace, int kind, int32_t m, double modeDiff);
 // The multi search: fills the multi-search table; 0 or a failure code.

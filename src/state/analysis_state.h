@@ -30,12 +30,12 @@ struct LineMarker {
 
 // The search settings of the instrument (saved with the settings).
 struct SearchSettings {
-  double modeDiff = 3.0;        // dB
-  uint16_t searchMode = 0;      // 0 SINGL, 1 MULTI
-  double multiThresh = 20.0;    // dB
-  uint16_t sortBy = 0;          // 0 WL, 1 LVL
-  uint16_t autoSearch = 0;      // off/on
-  uint16_t lastKind = 1;        // 1 peak, 0 bottom
+  double modeDiff = 3.0;          // dB
+  uint16_t searchMode = 0;        // 0 SINGL, 1 MULTI
+  double multiThresh = 20.0;      // dB
+  uint16_t sortBy = 0;            // 0 WL, 1 LVL
+  uint16_t autoSearch = 0;        // off/on
+  uint16_t lastKind = 1;          // 1 peak, 0 bottom
   uint16_t rangeLineMarkers = 0;  // "SEARCH/ANA" "L1-L2"
   uint16_t rangeZoom = 0;         // "SEARCH/ANA" "ZOOM AREA"
   uint16_t markerUnit = 0;        // 0 nm, 1 THz
@@ -141,10 +141,10 @@ struct WidthResult {
 
 // The three markers of a width result: centre, left edge, right edge.
 struct AnalysisMarker {
-  int32_t index = 0;          // trunc(x + 0.5)
-  double level = 0.0;         // mW, the trace value there (negative shown as 0)
-  double wavelength = 0.0;    // nm of `index`
-  double positionNm = 0.0;    // nm at the fractional index: where it is drawn
+  int32_t index = 0;        // trunc(x + 0.5)
+  double level = 0.0;       // mW, the trace value there (negative shown as 0)
+  double wavelength = 0.0;  // nm of `index`
+  double positionNm = 0.0;  // nm at the fractional index: where it is drawn
 };
 
 struct AnalysisState {
