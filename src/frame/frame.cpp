@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "analysis/analysis_menus.h"
+#include "analysis/markers.h"
 #include "files/trace_files.h"
 #include "frame/busy_thread.h"
 #include "frame/config.h"
@@ -58,6 +60,9 @@ void BindMenuHandlers() {
   BindZoomMenu();
   BindConditionMenus();
   BindTraceMenus();
+  BindMarkerMenus();
+  BindSearchMenus();
+  BindAnalysisMenus();
 }
 
 void TimerStep() {
@@ -88,6 +93,10 @@ void DropFiles() {
     if (code == 0) {
       GoToMenu(kNodeFile, 0, 0);
       g.frame.redrawFlags = kRedrawAll;
+      // Markers, AUTO SEARCH and AUTO ANALYSIS follow the new data.
+      for (int t = 0; t < kTraceCount; ++t) {
+        if (allTrace || t == g.traces.state.activeTrace) NewTraceData(t);
+      }
     } else {
       ShowMessage(code);
     }

@@ -37,14 +37,21 @@ enum ParameterId : int {
   kParInterval = 30,
   kParAverage = 31,
   kParNoiseMask = 36,
+  kParLineMarker1 = 40,
+  kParLineMarker2 = 41,
   kParLineMarker3 = 42,
   kParLineMarker4 = 43,
+  kParModeDiff = 44,
+  kParWidthThresh = 48,   // THRESH LEVEL, THRESH LEVEL1 of the spectral widths
+  kParWidthThresh2 = 49,  // THRESH LEVEL2
+  kParWidthK = 51,        // K
   kParThresh = 53,
   kParRollAverage = 66,
   kParValue = 71,
   kParAddress = 74,
   kParData = 75,
   kParPageNo = 101,
+  kParMultiThresh = 114,  // THRESH of the multi search
   kParResolution = 118,
   kParSensMode = 119,
 };

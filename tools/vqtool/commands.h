@@ -11,5 +11,7 @@ namespace vq {
 // A run that fails prints its one-line error and leaves the parse with CLI::RuntimeError(2).
 void AddRenderCommand(CLI::App& app);
 void AddConvertCommand(CLI::App& app);
+void AddAnalyzeCommand(CLI::App& app);
+void AddSearchCommand(CLI::App& app);
 
 }  // namespace vq

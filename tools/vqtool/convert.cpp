@@ -9,50 +9,28 @@
 #include "commands.h"
 #include "files/trace_files.h"
 #include "instrument.h"
-#include "menu/messages.h"
 #include "platform/headless_host.h"
+#include "trace_input.h"
 
 namespace vq {
-
-namespace {
-
-std::string CodeText(int code) {
-  const std::string text = MessageText(code);
-  return "message " + std::to_string(code) + (text.empty() ? "" : " \"" + text + "\"");
-}
-
-}  // namespace
 
 int RunConvert(const ConvertOptions& o) {
   HeadlessHost host;
   auto context = CreateInstrument(host);
   Instrument& g = *context;
-  InitConditions();
-  // Traces the file does not fill keep the fresh window, so an all-trace file written from
-  // them can be read back.
-  for (Trace& t : g.traces.traces) t.condition = g.conditions.setting;
-  // The identifier decides the reader; anything else is not a trace file.
-  std::vector<uint8_t> head;
-  int code = ReadFileBytes(o.in, head);
-  if (code == 0 && AllTraceFormatIndex(head.data(), head.size()) >= 0) {
-    code = LoadAllTraceFile(o.in);
-  } else if (code == 0 && TraceFormatIndex(head.data(), head.size()) >= 0) {
-    code = LoadTraceFile(o.in, o.trace < 0 ? 0 : o.trace);
-    if (code == 0) SetActiveTrace(o.trace < 0 ? 0 : o.trace);
-  } else if (code == 0) {
-    code = kMsgNotTraceFile;
-  }
+  PrepareFreshTraces();
+  int code = LoadTraceInput(o.in, o.trace);
   const int trace = o.trace < 0 ? g.traces.state.activeTrace : o.trace;
   if (code != 0) {
     std::fprintf(stderr, "vqtool convert: cannot read %s: %s\n", o.in.c_str(),
-                 CodeText(code).c_str());
+                 MessageCodeText(code).c_str());
   } else {
     code = o.to == "bin"   ? WriteTraceBinary(o.out, trace)
            : o.to == "csv" ? WriteTraceCsv(o.out, trace)
                            : WriteAllTraceCsv(o.out);
     if (code != 0) {
       std::fprintf(stderr, "vqtool convert: cannot write %s: %s\n", o.out.c_str(),
-                   CodeText(code).c_str());
+                   MessageCodeText(code).c_str());
     }
   }
   DestroyInstrument(context);

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last counts
   vq::AddRenderCommand(app);
   vq::AddConvertCommand(app);
+  vq::AddAnalyzeCommand(app);
+  vq::AddSearchCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

@@ -1,0 +1,292 @@
+// `vqtool analyze` and `vqtool search`: a trace file loaded as a drop loads it, the settings
+// applied by their screen labels, one analysis or search run, and its result printed.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "analysis/labelled_settings.h"
+#include "analysis/search.h"
+#include "analysis/spectral_width.h"
+#include "commands.h"
+#include "instrument.h"
+#include "menu/messages.h"
+#include "platform/headless_host.h"
+#include "platform/text.h"
+#include "trace_input.h"
+#include "traces/meas_condition.h"
+#include "traces/traces.h"
+
+namespace vq {
+
+namespace {
+
+struct CommonOptions {
+  std::string file;
+  int trace = -1;  // -1: the active trace after the load
+  std::vector<std::string> sets;
+  bool json = false;
+};
+
+struct AnalyzeOptions : CommonOptions {
+  std::string fileB;
+  std::string item;
+};
+
+enum class SearchAction { Single, NextLevel, NextLeft, NextRight, Multi };
+struct SearchOptions : CommonOptions {
+  SearchAction action = SearchAction::Single;
+  bool peak = false;  // the default anyway; excludes --bottom
+  bool bottom = false;
+  int from = -1;  // -1: from the PEAK (BOTTOM) SEARCH result
+};
+
+constexpr const char* kTraceLetters[] = {"A", "B", "C", "D", "E", "F", "G"};
+
+// A context for one run; its failures are one line on stderr and exit code 2.
+class Run {
+ public:
+  explicit Run(const char* command) : command_(command), context_(CreateInstrument(host_)) {
+    PrepareFreshTraces();
+  }
+  ~Run() { DestroyInstrument(context_); }
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  int Fail(const std::string& why) const {
+    std::fprintf(stderr, "vqtool %s: %s\n", command_, why.c_str());
+    return 2;
+  }
+  // Loads FILE (and FILE B into trace B); the trace to work on, or -1 after printing the error.
+  int Load(const CommonOptions& o, const std::string& fileB = "") {
+    if (const int code = LoadTraceInput(o.file, o.trace); code != 0) {
+      Fail("cannot read " + o.file + ": " + MessageCodeText(code));
+      return -1;
+    }
+    const int trace = GInstrument->traces.state.activeTrace;
+    if (!fileB.empty()) {
+      if (const int code = LoadTraceInput(fileB, 1); code != 0) {
+        Fail("cannot read " + fileB + ": " + MessageCodeText(code));
+        return -1;
+      }
+      SetActiveTrace(trace);
+    }
+    return trace;
+  }
+  bool Apply(int item, const std::vector<std::string>& sets) const {
+    for (const std::string& set : sets) {
+      const size_t eq = set.find('=');
+      std::string error;
+      if (eq == std::string::npos) {
+        Fail("--set takes LABEL=VALUE, not " + set);
+        return false;
+      }
+      if (!SetByLabel(item, set.substr(0, eq), set.substr(eq + 1), error)) {
+        Fail(error);
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  const char* command_;
+  HeadlessHost host_;
+  std::unique_ptr<Instrument> context_;
+};
+
+int ItemNumber(const std::string& name) {
+  for (int item = 0; item < kItemCount; ++item) {
+    if (name == AnalysisItemName(item)) return item;
+  }
+  return -1;
+}
+
+void Print(const nlohmann::json& j, bool asJson, const std::vector<std::string>& lines) {
+  if (asJson) {
+    std::printf("%s\n", j.dump().c_str());
+  } else {
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  }
+}
+
+// The message of a failure code, "" for success.
+std::string CodeMessage(int code) {
+  return code == 0 ? "" : Latin1ToUtf8(MessageText(code));
+}
+
+std::string Format(const char* format, double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, v);
+  return text;
+}
+
+int RunAnalyze(const AnalyzeOptions& o) {
+  Run run("analyze");
+  const int item = ItemNumber(o.item);
+  if (item < 0) return run.Fail("unknown item " + o.item);
+  if (item >= kWidthItems) return run.Fail("the item " + o.item + " is not available yet");
+  const int trace = run.Load(o, o.fileB);
+  if (trace < 0 || !run.Apply(item, o.sets)) return 2;
+  AnalysisState& a = GInstrument->analysis;
+  WidthResult r;
+  const int code = RunSpectralWidth(trace, item, a.widthParams[item], a.search.modeDiff, r);
+  const bool counts = item == kItemThresh || item == kItemEnvelope || item == kItemPeakRms;
+  nlohmann::json j = {{"item", o.item}, {"code", code}, {"message", CodeMessage(code)}};
+  std::vector<std::string> lines = {"ITEM: " + o.item + "  TRACE: " + kTraceLetters[trace]};
+  if (code == 0) {
+    j["width_nm"] = r.widthNm;
+    j["width_thz"] = r.widthThz;
+    j["center_nm"] = r.centreNm;
+    if (counts) j["mode_count"] = r.modeCount;
+    j["left_index"] = r.left;
+    j["right_index"] = r.right;
+    lines.push_back("WIDTH:  " + Format("%.4f nm", r.widthNm) + Format("  (%.5f THz)", r.widthThz));
+    lines.push_back("CENTER: " + Format("%.4f nm", r.centreNm));
+    if (counts) lines.push_back("MODES:  " + std::to_string(r.modeCount));
+    lines.push_back("EDGES:  " + Format("%.4f", r.left) + Format(" to %.4f (data index)", r.right));
+  } else {
+    lines.push_back("FAILED: " + MessageCodeText(code));
+  }
+  Print(j, o.json, lines);
+  return code == 0 ? 0 : 1;
+}
+
+// A search result: its data index, wavelength and level (from the work buffer).
+nlohmann::json PointJson(int trace, int32_t index, std::string& line) {
+  const double wl = IndexToWavelength(AxisOfTrace(trace), index);
+  const double dbm = LinearToDbm(GInstrument->analysis.work[index]);
+  line += "INDEX: " + std::to_string(index) + Format("  WAVELENGTH: %.4f nm", wl) +
+          Format("  LEVEL: %.3f dBm", dbm);
+  return {{"index", index}, {"wavelength_nm", wl}, {"level_dbm", dbm}};
+}
+
+int RunSearch(const SearchOptions& o) {
+  Run run("search");
+  const int trace = run.Load(o);
+  if (trace < 0 || !run.Apply(kSearchSettings, o.sets)) return 2;
+  AnalysisState& a = GInstrument->analysis;
+  const bool peak = !o.bottom;
+  a.search.lastKind = peak ? 1 : 0;
+  int code = 0;
+  switch (o.action) {
+    case SearchAction::Single:
+      code = SingleSearch(trace, peak);
+      break;
+    case SearchAction::Multi:
+      code = MultiSearch(trace, peak, a.search.multiThresh, a.search.modeDiff, a.search.sortBy);
+      break;
+    default: {
+      // The next searches start from the PEAK (BOTTOM) SEARCH result unless told where.
+      int32_t from = o.from;
+      if (from < 0) {
+        code = SingleSearch(trace, peak);
+        from = a.result.index;
+      } else {
+        ComputeSearchRange(trace);
+      }
+      const int kind = (o.action == SearchAction::NextLevel  ? 1
+                        : o.action == SearchAction::NextLeft ? 2
+                                                             : 3) +
+                       (peak ? 0 : 3);
+      if (code == 0) code = NextSearch(trace, kind, from, a.search.modeDiff);
+      break;
+    }
+  }
+  // A trace without data anywhere in the range is no peak to find.
+  if (code == 0 && a.result.level <= 0 && o.action == SearchAction::Single) {
+    bool any = false;
+    for (int32_t i = a.range.start; i <= a.range.end && !any; ++i) any = a.work[i] > 0;
+    if (!any) code = SearchFailureCode();
+  }
+  nlohmann::json j = {{"code", code}, {"message", CodeMessage(code)}};
+  std::vector<std::string> lines;
+  if (code == 0) {
+    lines.emplace_back();
+    j.update(PointJson(trace, a.result.index, lines.back()));
+    if (o.action == SearchAction::Multi) {
+      nlohmann::json markers = nlohmann::json::array();
+      for (int k = 0; k < a.multi.count; ++k) {
+        lines.push_back(Format("MKR%04.0f: ", k + 1));
+        markers.push_back(PointJson(trace, a.multi.index[k], lines.back()));
+      }
+      j["markers"] = markers;
+    }
+  } else {
+    lines.push_back("FAILED: " + MessageCodeText(code));
+  }
+  Print(j, o.json, lines);
+  return code == 0 ? 0 : 1;
+}
+
+// The options both commands take.
+void AddCommon(CLI::App* c, CommonOptions& o) {
+  c->add_option("FILE", o.file, "the trace file to load, as a drop loads it")->required();
+  c->add_option_function<std::string>(
+       "--trace", [&o](const std::string& letter) { o.trace = letter[0] - 'A'; },
+       "the trace to load the file into and to work on (default: the active trace)")
+      ->type_name("A..G")
+      ->check(CLI::IsMember({"A", "B", "C", "D", "E", "F", "G"}).description(""));
+  c->add_option("--set", o.sets, "a setting by its screen label (repeatable)")
+      ->type_name("\"LABEL=VALUE\"");
+  c->add_flag("--json", o.json, "print one JSON object");
+}
+
+}  // namespace
+
+void AddAnalyzeCommand(CLI::App& app) {
+  auto o = std::make_shared<AnalyzeOptions>();
+  CLI::App* c = app.add_subcommand("analyze", "Run an analysis on a trace file");
+  c->footer(
+      "Loads FILE as a drop would, applies the settings, runs the item as ANALYSIS EXECUTE\n"
+      "does and prints the result. Items: THRESH, ENVELOPE, RMS, PEAK RMS, NOTCH. Labels:\n"
+      "THRESH LEVEL, THRESH LEVEL1, THRESH LEVEL2, K, MODE FIT (OFF/ON), TYPE (PEAK/BOTTOM),\n"
+      "MODE DIFF, LINE MARKER 1, LINE MARKER 2, SEARCH/ANA L1-L2 (OFF/ON).\n"
+      "Exit code 0, 1 when the analysis fails (code 103 or 110), 2 for bad input.\n"
+      "Example: vqtool analyze samples/dfb_laser.csv --item THRESH --set \"K=2\" --json");
+  AddCommon(c, *o);
+  c->add_option("--item", o->item, "the analysis item, as its key writes it")->required();
+  c->add_option("--file-b", o->fileB, "a second trace file, loaded into trace B");
+  c->callback([o] {
+    if (const int code = RunAnalyze(*o)) throw CLI::RuntimeError(code);
+  });
+}
+
+void AddSearchCommand(CLI::App& app) {
+  auto o = std::make_shared<SearchOptions>();
+  CLI::App* c = app.add_subcommand("search", "Run a peak search on a trace file");
+  c->footer(
+      "Loads FILE as a drop would, applies the settings and runs PEAK SEARCH (--peak),\n"
+      "BOTTOM SEARCH (--bottom), a next search from the peak (or, with --bottom, the bottom)\n"
+      "or from --from INDEX, or the multi search (--multi, of bottoms with --bottom). Labels:\n"
+      "MODE DIFF, THRESH, SORT BY (WL/LVL), LINE MARKER 1, LINE MARKER 2, SEARCH/ANA L1-L2.\n"
+      "Exit code 0, 1 when the search fails (code 103 or 110), 2 for bad input.\n"
+      "Example: vqtool search samples/fp_laser.csv --multi --set \"THRESH=10\" --json");
+  AddCommon(c, *o);
+  CLI::Option* peakFlag = c->add_flag("--peak", o->peak, "PEAK SEARCH (the default)");
+  c->add_flag("--bottom", o->bottom, "BOTTOM SEARCH, or the next searches after it");
+  auto action = [o](SearchAction a) { return [o, a](int64_t) { o->action = a; }; };
+  auto* level =
+      c->add_flag_function("--next-level", action(SearchAction::NextLevel), "NEXT LEVEL SEARCH");
+  auto* left =
+      c->add_flag_function("--next-left", action(SearchAction::NextLeft), "NEXT SEARCH LEFT");
+  auto* right =
+      c->add_flag_function("--next-right", action(SearchAction::NextRight), "NEXT SEARCH RIGHT");
+  auto* multi = c->add_flag_function("--multi", action(SearchAction::Multi), "the multi search");
+  for (CLI::Option* one : {level, left, right, multi}) {
+    for (CLI::Option* other : {level, left, right, multi}) {
+      if (one != other) one->excludes(other);
+    }
+  }
+  peakFlag->excludes("--bottom");
+  c->add_option("--from", o->from, "start the next searches at this data index")
+      ->check(CLI::Range(0, 50000));
+  c->callback([o] {
+    if (const int code = RunSearch(*o)) throw CLI::RuntimeError(code);
+  });
+}
+
+}  // namespace vq
