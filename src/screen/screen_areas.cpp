@@ -77,6 +77,8 @@ std::string ClockText() {
 
 void DrawStaticAreas(uint32_t flags) {
   const int mode = GInstrument->screen.screenMode;
+  // The background clears the whole layer: every static area is drawn again on it.
+  if (flags & kRedrawBackground) flags |= kRedrawStaticMask;
   if (flags & kRedrawBackground) DrawBackground();
   if (flags & kRedrawClock) DrawClock();
   if (flags & (kRedrawSoftKeys | kRedrawSoftKeyPath)) PaintSoftKeyColumn();

@@ -102,6 +102,23 @@ TEST_F(MarkerLayerTest, MarkersAndLinesLandOnTheirRowsAndColumns) {
   EXPECT_EQ(a().markers[1].y, 0);
 }
 
+TEST_F(MarkerLayerTest, AMarkerChangeRedrawsTheMarkerRowAndKeepsTheGraph) {
+  Redraw();
+  const uint32_t graph = At(100, 300), softKeys = At(750, 300);
+  a().markers[0] = {.on = 1, .trace = 0, .index = 200, .wavelength = 1520, .level = Mw(-20)};
+  for (uint32_t flags : {kRedrawConditions | kRedrawDynamicOnly, kRedrawBackground}) {
+    g().frame.redrawFlags = flags;
+    RedrawScreen(true, false);
+    EXPECT_EQ(TextMismatch(g().screen.backBuffer, kFontSmall, 6, 100, "  MKR:1520.0000nm",
+                           Slot(kSlotMeasChar), Slot(kSlotMeasBack)),
+              "")
+        << flags;
+    EXPECT_EQ(At(167, 190), Slot(kSlotMarker)) << flags;
+    EXPECT_EQ(At(100, 300), graph) << flags;
+    EXPECT_EQ(At(750, 300), softKeys) << flags;
+  }
+}
+
 TEST_F(MarkerLayerTest, WidthResultDrawsLevelLinesMarksAndItsBlock) {
   a().markers[1] = {.on = 1, .trace = 0, .index = 250, .wavelength = 1525, .level = Mw(-60)};
   Redraw();
