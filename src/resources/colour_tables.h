@@ -32,6 +32,10 @@ enum ColourSlot : int {
   kSlotWaveBack = 3,
   kSlotGrid = 4,
   kSlotTraceA = 5,
+  kSlotMarker = 19,
+  kSlotLineMarker1 = 20,  // 20 to 23: line markers 1 to 4
+  kSlotAnalysisWave = 25,
+  kSlotSpecialMarker = 27,
   kSlotMainBack = 28,
   kSlotMainChar = 29,
   kSlotMainCharShadow = 30,
@@ -47,6 +51,7 @@ enum ColourSlot : int {
   kSlotFuncCurChar = 40,
   kSlotFuncCon = 41,
   kSlotMeasBack = 43,
+  kSlotMeasChar = 44,
   kSlotCalBack = 45,
   kSlotCalChar = 46,
   kSlotTraceKindBack = 47,

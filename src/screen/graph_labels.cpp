@@ -209,16 +209,26 @@ void DrawLevelLabels() {
   }
 }
 
-void DrawConditionArea() {
+std::vector<std::string> ConditionAreaLines() {
   const MeasCondition& c = GInstrument->conditions.setting;
+  // The second line's fields start at characters 0, 16, 39 and 51 (x 8, 136, 320 and 416).
+  std::string fields = Format("RES:%.3fnm", c.resolution);
+  auto put = [&](size_t column, const std::string& text) {
+    fields.resize(std::max(fields.size(), column + text.size()), ' ');
+    fields.replace(column, text.size(), text);
+  };
+  put(16, std::string("SENS:") + SensitivityName(c.sensitivity, c.chopMode));
+  put(39, Format("AVG:%.0f", c.averageTimes));
+  put(51, Format("SMPL:%.0f", c.samplingPoints));
+  return {"<MEAS CONDITION>", fields, std::string(c.label, strnlen(c.label, 56))};
+}
+
+void DrawConditionArea() {
   FillRect(3, 20, 559, 73, kSlotCalBack);
-  TextNormal(kSlotCalChar, kSlotCalBack, 8, 23, "<MEAS CONDITION>");
-  TextNormal(kSlotCalChar, kSlotCalBack, 8, 39, Format("RES:%.3fnm", c.resolution));
-  TextNormal(kSlotCalChar, kSlotCalBack, 136, 39,
-             std::string("SENS:") + SensitivityName(c.sensitivity, c.chopMode));
-  TextNormal(kSlotCalChar, kSlotCalBack, 320, 39, Format("AVG:%.0f", c.averageTimes));
-  TextNormal(kSlotCalChar, kSlotCalBack, 416, 39, Format("SMPL:%.0f", c.samplingPoints));
-  TextNormal(kSlotCalChar, kSlotCalBack, 8, 55, std::string(c.label, strnlen(c.label, 56)));
+  const std::vector<std::string> lines = ConditionAreaLines();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    TextNormal(kSlotCalChar, kSlotCalBack, 8, 23 + 16 * static_cast<int>(i), lines[i]);
+  }
 }
 
 void DrawTraceLabelBoxes() {

@@ -15,6 +15,7 @@
 #include "menu/softkey_column.h"
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
+#include "screen/marker_layer.h"
 #include "screen/renderer.h"
 #include "screen/waveform.h"
 
@@ -76,6 +77,8 @@ std::string ClockText() {
 
 void DrawStaticAreas(uint32_t flags) {
   const int mode = GInstrument->screen.screenMode;
+  // The background clears the whole layer: every static area is drawn again on it.
+  if (flags & kRedrawBackground) flags |= kRedrawStaticMask;
   if (flags & kRedrawBackground) DrawBackground();
   if (flags & kRedrawClock) DrawClock();
   if (flags & (kRedrawSoftKeys | kRedrawSoftKeyPath)) PaintSoftKeyColumn();
@@ -85,7 +88,9 @@ void DrawStaticAreas(uint32_t flags) {
     if (mode == kScreenModeHelp) DrawHelpPage();
   }
   if (GraphCount(mode) > 0) {
-    if (flags & kRedrawConditions) DrawConditionArea();
+    if (flags & kRedrawConditions) DrawDataArea();
+    // The marker row is redrawn with its panel and with the data area (marker changes).
+    if (flags & (kRedrawBackground | kRedrawConditions)) DrawMarkerRow();
     if (flags & kRedrawTraceLabels) DrawTraceLabelBoxes();
     if (flags & kRedrawAxisLabels) DrawAxisLabels();
     if (flags & kRedrawLevelLabels) DrawLevelLabels();
@@ -94,6 +99,7 @@ void DrawStaticAreas(uint32_t flags) {
 }
 
 void DrawDynamicLayer() {
+  DrawMarkerLayer();
   DrawZoomOverlays();
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();

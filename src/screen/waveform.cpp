@@ -56,16 +56,20 @@ void DrawGrid(const GraphRect& r) {
 // Sets up, maps, fills and draws one trace into the given rectangle over the given range.
 void PlotTrace(int t, int graph, const GraphRect& rect, const AxisRange& range, ColumnRows* rows,
                PlotContext& p) {
-  Trace& trace = GInstrument->traces.traces[t];
-  const int n = TracePoints(t);
-  SetupPlot(GraphLevelScale(GraphRecord(graph), TraceOnSubScale(t)), rect, TraceSlot(t), p);
+  const int result = MapTrace(t, graph, rect, range, p);
   p.rows = rows;
-  p.mirrored = FrequencyAxis();
-  const MeasCondition& c = trace.condition;
-  const double span = c.samplingPoints > 1 ? c.span * (n - 1) / (c.samplingPoints - 1) : 0.0;
-  const int result = MapColumns(range, {c.start, span}, n, p);
-  FillColumns(p, trace.level.data(), n, result);
+  FillColumns(p, GInstrument->traces.traces[t].level.data(), TracePoints(t), result);
   DrawColumns(p);
+}
+
+// The end (exclusive) of the points of column k when the points outnumber the columns.
+int DenseColumnEnd(const PlotContext& p, double perColumn, int k) {
+  if (k >= p.columnsUsed - 1) return p.endIndex;
+  return std::min(p.endIndex, p.firstIndex + static_cast<int>((k + 1) * perColumn + 0.5));
+}
+
+int ScreenX(const PlotContext& p, long k) {
+  return static_cast<int>(p.mirrored ? p.left + p.columns - 1 - k : p.left + k);
 }
 
 // The overview window of a graph: x, y, width, height.
@@ -281,11 +285,7 @@ void FillColumns(PlotContext& p, const double* levels, int n, int mapResult) {
     const double perColumn = static_cast<double>(p.points) / p.columnsUsed;
     int index = p.firstIndex;
     for (int k = 0; k < p.columnsUsed; ++k) {
-      int end =
-          k == p.columnsUsed - 1
-              ? p.endIndex
-              : std::min(p.endIndex, p.firstIndex + static_cast<int>((k + 1) * perColumn + 0.5));
-      end = std::max(end, index + 1);
+      const int end = std::max(DenseColumnEnd(p, perColumn, k), index + 1);
       int high = index, low = index;
       double highLevel = levels[index], lowLevel = highLevel;
       for (int i = index + 1; i < end; ++i) {
@@ -340,7 +340,7 @@ void FillColumns(PlotContext& p, const double* levels, int n, int mapResult) {
 void DrawColumns(const PlotContext& p) {
   if (p.firstColumn < 0 || p.rows == nullptr) return;
   const int yTop = p.top, yBottom = p.bottom - 1;
-  auto xOf = [&](int k) { return p.mirrored ? p.left + p.columns - 1 - k : p.left + k; };
+  auto xOf = [&](int k) { return ScreenX(p, k); };
   auto clampRow = [&](int y) { return std::clamp(y, yTop, yBottom); };
   bool joined = false;
   int previousLast = 0;
@@ -363,6 +363,47 @@ void DrawColumns(const PlotContext& p) {
     previousLast = c.last;
     joined = true;
   }
+}
+
+int MapTrace(int t, int graph, const GraphRect& rect, const AxisRange& range, PlotContext& p) {
+  const MeasCondition& c = GInstrument->traces.traces[t].condition;
+  const int n = TracePoints(t);
+  SetupPlot(GraphLevelScale(GraphRecord(graph), TraceOnSubScale(t)), rect, TraceSlot(t), p);
+  p.mirrored = FrequencyAxis();
+  const double span = c.samplingPoints > 1 ? c.span * (n - 1) / (c.samplingPoints - 1) : 0.0;
+  return MapColumns(range, {c.start, span}, n, p);
+}
+
+int IndexToScreenX(const PlotContext& p, int mapResult, int index) {
+  if (mapResult < 0 || p.firstColumn < 0 || p.points <= 0) return -1;
+  if (mapResult == 2) {  // every column shows the one point: its mark stands in the middle
+    return index == p.firstIndex ? ScreenX(p, p.columns / 2) : -1;
+  }
+  long k = 0;
+  if (p.points > p.columnsUsed) {
+    if (index < p.firstIndex || index >= p.endIndex) return -1;
+    // The column whose share of points holds the index, as FillColumns deals them out.
+    const double perColumn = static_cast<double>(p.points) / p.columnsUsed;
+    int c = std::clamp(static_cast<int>((index - p.firstIndex + 0.5) / perColumn), 0,
+                       p.columnsUsed - 1);
+    while (c > 0 && index < DenseColumnEnd(p, perColumn, c - 1)) --c;
+    while (c < p.columnsUsed - 1 && index >= DenseColumnEnd(p, perColumn, c)) ++c;
+    k = p.firstColumn + c;
+  } else if (p.points == 1) {
+    if (index != p.firstIndex) return -1;
+    k = p.firstColumn;
+  } else {
+    k = ColumnOf(p.columnOrigin + index * p.columnsPerPoint);
+  }
+  if (k < p.firstColumn || k > p.lastColumn) return -1;
+  return ScreenX(p, k);
+}
+
+int WavelengthToScreenX(const PlotContext& p, const AxisRange& range, double nm) {
+  if (!(range.span > 0) || p.columns < 2 || !std::isfinite(nm)) return -1;
+  const long k = ColumnOf((nm - range.start) / (range.span / (p.columns - 1)));
+  if (k < 0 || k >= p.columns) return -1;
+  return ScreenX(p, k);
 }
 
 //-------------------------------------------------------------------------------------------------

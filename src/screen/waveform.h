@@ -35,6 +35,14 @@ int16_t LevelToRow(const PlotContext& p, double value);
 int MapColumns(const AxisRange& graph, const AxisRange& trace, int tracePoints, PlotContext& p);
 void FillColumns(PlotContext& p, const double* levels, int tracePoints, int mapResult);
 void DrawColumns(const PlotContext& p);
+// Sets up a trace's plot on a graph rectangle over a range and maps its columns, as the graph
+// plots it: the MapColumns result.
+int MapTrace(int trace, int graph, const GraphRect& rect, const AxisRange& range, PlotContext& p);
+// The screen x at which a mapped trace draws its point `index` (mirrored on a frequency axis);
+// -1 when that point is not shown.
+int IndexToScreenX(const PlotContext& p, int mapResult, int index);
+// The screen x of a wavelength on a plot over a range; -1 outside it.
+int WavelengthToScreenX(const PlotContext& p, const AxisRange& range, double nm);
 
 // The record whose level scale governs a graph of the current screen mode.
 const MeasCondition& GraphRecord(int graph);
@@ -55,6 +63,8 @@ void DrawLevelLabels();
 std::string LevelLabelText(const LevelScale& scale, int j);
 std::vector<std::string> LevelLabelTexts(const LevelScale& scale);
 std::vector<std::string> LevelLabelTexts(int graph);  // the graph's scale, as drawn
+// The measurement conditions of the condition area, line by line, and their drawing.
+std::vector<std::string> ConditionAreaLines();
 void DrawConditionArea();
 void DrawTraceLabelBoxes();
 void DrawTraceStatusColumn();

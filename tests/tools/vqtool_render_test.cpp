@@ -146,5 +146,36 @@ TEST_F(VqtoolRenderTest, StateListsTheLevelLabelsOfEachGraph) {
   EXPECT_EQ(state.at("levelLabels"), expected);
 }
 
+// After PEAK SEARCH the moving marker stands on the peak; after THRESH the level lines and the
+// width marks are on the graph and the result block replaces the conditions.
+TEST_F(VqtoolRenderTest, PeakSearchAndThreshShowTheirMarksOnTheScreen) {
+  const std::string sample = std::string(VQ_TEST_DATA) + "/../../samples/dfb_laser.csv";
+  ASSERT_EQ(
+      Render("--drop '" + sample + "' --keys \"Shift+F10 F1\" --out p.bmp --state p.json").exitCode,
+      0);
+  nlohmann::json state = nlohmann::json::parse(Read("p.json"));
+  auto slot = [&](int n) {
+    return static_cast<uint32_t>(
+        std::stoul(state.at("colourSlots").at(n).get<std::string>(), nullptr, 16));
+  };
+  const nlohmann::json& moving = state.at("markers").at("moving");
+  ASSERT_FALSE(moving.is_null());
+  const Surface peak = Bmp("p.bmp");
+  EXPECT_EQ(peak.At(moving.at("x"), moving.at("y")), slot(19));
+  EXPECT_EQ(state.at("markerRow").at(0), "  MKR:1550.0000nm");
+
+  // The sample's peak of 3 dBm lies 7 dB under the 10 dBm top, 4 rows a dB: row 178.
+  ASSERT_EQ(Render("--drop '" + sample + "' --keys \"Shift+F11 F1 F1\" --out t.bmp --state t.json")
+                .exitCode,
+            0);
+  state = nlohmann::json::parse(Read("t.json"));
+  EXPECT_EQ(state.at("analysis").at("itemName"), "THRESH");
+  EXPECT_EQ(state.at("dataArea").at("shows"), "widthResult");
+  const Surface thresh = Bmp("t.bmp");
+  EXPECT_EQ(thresh.At(47, 178), slot(25));   // the reference line, dashed from the left edge
+  EXPECT_EQ(thresh.At(47, 190), slot(25));   // the threshold 3 dB under it
+  EXPECT_EQ(thresh.At(347, 178), slot(27));  // the centre mark's tip on the peak
+}
+
 }  // namespace
 }  // namespace vq

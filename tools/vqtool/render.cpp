@@ -15,6 +15,7 @@
 #include "frame/headless_loop.h"
 #include "frame/key_names.h"
 #include "instrument.h"
+#include "marker_state.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "menu/popup_menu.h"
@@ -275,6 +276,10 @@ nlohmann::json StateJson() {
     levels.push_back(LevelLabelTexts(graph));
   }
   j["levelLabels"] = levels;
+  j["markers"] = MarkersJson();
+  j["analysis"] = AnalysisJson();
+  j["markerRow"] = MarkerRowJson();
+  j["dataArea"] = DataAreaJson();
   return j;
 }
 

@@ -59,6 +59,18 @@ class CellSpec:
     numeric: bool  # blank glyph 0, then '+'..'~'
 
 
+# Glyphs of the instrument's own font, drawn by hand, in codes that Latin-1 leaves to control
+# characters: the analysis results label widths and centres with 0x8D 0x8B (delta, lambda) and
+# 0x8B 0x43 (lambda, C). Rows top first, on the normal font's baseline under row 9.
+INSTRUMENT_GLYPHS = {
+    "kFontNormal": {
+        0x8B: ([0x00, 0x60, 0x10, 0x10, 0x08, 0x18, 0x24, 0x24, 0x42, 0x82, 0x00, 0x00],
+               "lambda, instrument glyph"),
+        0x8D: ([0x00, 0x10, 0x10, 0x28, 0x28, 0x44, 0x44, 0x82, 0x82, 0xFE, 0x00, 0x00],
+               "Delta, instrument glyph"),
+    },
+}
+
 NUMERIC_FIRST = ord("+")
 NUMERIC_LAST = ord("~")
 
@@ -170,7 +182,11 @@ def BuildTable(font, layout):
         codes = range(NUMERIC_FIRST, NUMERIC_LAST + 1)
     else:
         codes = range(256)
+    own = INSTRUMENT_GLYPHS.get(layout.symbol, {})
     for code in codes:
+        if code in own:
+            entries.append((own[code][0], f"0x{code:02X} {own[code][1]}"))
+            continue
         glyph = font.glyphs.get(code) if Printable(code) else None
         if glyph is None:
             entries.append((blank, f"0x{code:02X} control code"))

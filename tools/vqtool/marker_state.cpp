@@ -1,0 +1,103 @@
+// Markers and analysis results of the render state; levels in dBm, wavelengths in nm.
+#include "marker_state.h"
+
+#include <string>
+
+#include "analysis/marker_texts.h"
+#include "analysis/spectral_width.h"
+#include "instrument.h"
+#include "screen/marker_layer.h"
+#include "traces/meas_condition.h"
+
+namespace vq {
+
+namespace {
+
+std::string TraceLetter(int trace) {
+  return std::string(1, static_cast<char>('A' + trace % kTraceCount));
+}
+
+}  // namespace
+
+nlohmann::json MarkersJson() {
+  const AnalysisState& a = GInstrument->analysis;
+  const MarkerSlot& m = a.markers[kMovingMarker];
+  nlohmann::json moving = nullptr;
+  if (m.on == 1) {
+    moving = {{"on", m.on},
+              {"trace", TraceLetter(m.trace)},
+              {"index", m.index},
+              {"wavelength_nm", m.wavelength},
+              {"level_dbm", LinearToDbm(m.level)},
+              {"x", m.x},
+              {"y", m.y}};
+  }
+  nlohmann::json fixed = nlohmann::json::array();
+  for (int n = 1; n <= kFixedMarkers; ++n) {
+    const MarkerSlot& f = a.markers[n];
+    if (f.on != 1) continue;
+    fixed.push_back({{"number", n},
+                     {"trace", TraceLetter(f.trace)},
+                     {"index", f.index},
+                     {"wavelength_nm", f.wavelength},
+                     {"level_dbm", LinearToDbm(f.level)}});
+  }
+  nlohmann::json line = nlohmann::json::array();
+  for (int i = 0; i < kLineMarkers; ++i) {
+    const LineMarker& l = a.lineMarkers[i];
+    line.push_back(
+        {{"number", i + 1}, {"on", l.on}, {"value", i < 2 ? l.value : LinearToDbm(l.value)}});
+  }
+  return {{"moving", moving}, {"fixed", fixed}, {"line", line}};
+}
+
+nlohmann::json AnalysisJson() {
+  const AnalysisState& a = GInstrument->analysis;
+  nlohmann::json j = {{"item", a.item},
+                      {"itemName", AnalysisItemName(a.item)},
+                      {"resultKind", a.resultKind},
+                      {"autoAnalysis", a.autoAnalysis}};
+  if (a.resultKind != kResultSpectralWidth) return j;
+  const WidthResult& w = a.width;
+  j["trace"] = TraceLetter(a.resultTrace);
+  j["width_nm"] = w.widthNm;
+  j["width_thz"] = w.widthThz;
+  j["center_nm"] = w.centreNm;
+  j["mode_count"] = w.modeCount;
+  j["left_index"] = a.analysisMarkers[1].index;
+  j["right_index"] = a.analysisMarkers[2].index;
+  j["ref_level_dbm"] = LinearToDbm(w.refLevel);
+  j["thresh_level_dbm"] = LinearToDbm(w.threshLevel);
+  nlohmann::json markers = nlohmann::json::array();
+  for (const AnalysisMarker& m : a.analysisMarkers) {
+    markers.push_back({{"index", m.index},
+                       {"wavelength_nm", m.wavelength},
+                       {"level_dbm", LinearToDbm(m.level)},
+                       {"position_nm", m.positionNm}});
+  }
+  j["markers"] = markers;  // centre, left edge, right edge
+  j["lines"] = WidthResultLines();
+  return j;
+}
+
+nlohmann::json MarkerRowJson() {
+  const auto lines = MarkerRowLines(DisplayedLevelFormats());
+  return nlohmann::json(std::vector<std::string>(lines.begin(), lines.end()));
+}
+
+nlohmann::json DataAreaJson() {
+  const char* shows = "conditions";
+  switch (DataAreaShows()) {
+    case DataAreaContent::WidthResult:
+      shows = "widthResult";
+      break;
+    case DataAreaContent::MarkerList:
+      shows = "markerList";
+      break;
+    case DataAreaContent::Conditions:
+      break;
+  }
+  return {{"shows", shows}, {"lines", DataAreaLines()}};
+}
+
+}  // namespace vq
