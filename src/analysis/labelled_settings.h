@@ -1,5 +1,5 @@
-// Search and analysis settings addressed by the labels the screen shows them with, for automation
-// ("THRESH LEVEL", "K", "MODE FIT", "MODE DIFF", "SORT BY", ...).
+// The search settings addressed by the labels their keys show ("MODE DIFF", "THRESH", "SORT BY",
+// the line markers and "SEARCH/ANA L1-L2"), for automation.
 #pragma once
 
 #include <string>
@@ -7,12 +7,12 @@
 
 namespace vq {
 
-// For the searches rather than a width item.
-constexpr int kSearchSettings = -1;
-
-// Sets the setting `label` of width item `item` (0 to 4), or of the searches, to `value`: a
-// number within the setting's entry limits, or a choice as its key writes it ("ON", "OFF",
-// "PEAK", "BOTTOM", "WL", "LVL"). False with a one-line reason in `error`; nothing changes then.
-bool SetByLabel(int item, std::string_view label, std::string_view value, std::string& error);
+// Sets the search setting `label` to `value`: a number within the setting's entry limits, or a
+// choice as its key writes it ("ON", "OFF", "WL", "LVL"). False with a one-line reason in
+// `error`; nothing changes then.
+bool SetSearchSettingByLabel(std::string_view label, std::string_view value, std::string& error);
+// Whether the label names a setting of the search range (line markers, "SEARCH/ANA L1-L2"),
+// which the analyses honour too.
+bool IsSearchRangeLabel(std::string_view label);
 
 }  // namespace vq

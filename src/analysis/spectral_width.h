@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "state/analysis_state.h"
 
@@ -15,6 +16,10 @@ int RunSpectralWidth(int trace, int item, const WidthParameters& p, double modeD
 // A width item on the active trace with its parameters (copied to the working copy): on success
 // the result kind and the three analysis markers. 0 or the failure code.
 int RunWidthAnalysis(int item);
+
+// The setting rows of a width item (width_settings.cpp).
+struct SettingRow;
+std::span<const SettingRow> WidthSettingRows(int item);
 
 // The screen name of an analysis item ("THRESH", ..., "WDM FIL-BTM").
 const char* AnalysisItemName(int item);

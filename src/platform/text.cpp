@@ -1,14 +1,20 @@
-// Conversion of the instrument's Latin-1 texts to UTF-8.
+// Conversion of the instrument's texts to UTF-8.
 #include "platform/text.h"
 
 namespace vq {
 
-std::string Latin1ToUtf8(std::string_view text) {
+std::string InstrumentTextToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
   for (const char ch : text) {
     const auto byte = static_cast<unsigned char>(ch);
-    if (byte < 0x80) {
+    if (byte == 0x10) {
+      out += "\xCF\x83";  // σ
+    } else if (byte == 0x8B) {
+      out += "\xCE\xBB";  // λ
+    } else if (byte == 0x8D) {
+      out += "\xCE\x94";  // Δ
+    } else if (byte < 0x80) {
       out.push_back(ch);
     } else {
       out.push_back(static_cast<char>(0xC0 | (byte >> 6)));

@@ -1,4 +1,5 @@
-// The instrument's texts (labels, messages, soft keys) are 8-bit Latin-1; the PC side speaks UTF-8.
+// The instrument's texts (labels, messages, soft keys) are 8-bit Latin-1, with a few bytes that
+// its font draws as symbols; the PC side speaks UTF-8.
 #pragma once
 
 #include <string>
@@ -6,7 +7,8 @@
 
 namespace vq {
 
-// Every byte is a Latin-1 character: ASCII stays as it is, 0x80 to 0xFF become two bytes.
-std::string Latin1ToUtf8(std::string_view text);
+// Every byte is a Latin-1 character (ASCII stays as it is, 0x80 to 0xFF become two bytes),
+// except the symbol glyphs of the result texts: 0x10 sigma, 0x8B lambda, 0x8D delta.
+std::string InstrumentTextToUtf8(std::string_view text);
 
 }  // namespace vq

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
@@ -61,9 +62,11 @@ TEST_F(VqtoolAnalyzeTest, AnalyzeMeasuresAndRefusesBadSettings) {
   EXPECT_NEAR(Json()["center_nm"].get<double>(), 1550.0, 1e-4);
   EXPECT_EQ(Json()["mode_count"], 1);
   EXPECT_EQ(Json()["code"], 0);
-  // K 2 doubles it; the readable form says the same.
+  // K 2 doubles it; the readable form is the instrument's result block, its symbols in UTF-8.
   ASSERT_EQ(Tool("analyze line.wav --item THRESH --set K=2 --set \"THRESH LEVEL=3\""), 0) << err;
-  EXPECT_NE(out.find("WIDTH:  " + std::to_string(4 * half).substr(0, 6)), std::string::npos) << out;
+  char width[32];
+  std::snprintf(width, sizeof width, "\xCE\x94\xCE\xBB: %9.4fnm", 4 * half);
+  EXPECT_NE(out.find(width), std::string::npos) << out;
   // RMS has no mode count; PEAK RMS does.
   ASSERT_EQ(Tool("analyze line.wav --item RMS --json"), 0) << err;
   EXPECT_FALSE(Json().contains("mode_count"));

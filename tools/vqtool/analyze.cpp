@@ -8,8 +8,10 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "analysis/analysis_execute.h"
 #include "analysis/labelled_settings.h"
 #include "analysis/markers.h"
+#include "analysis/result_view.h"
 #include "analysis/search.h"
 #include "analysis/spectral_width.h"
 #include "commands.h"
@@ -77,15 +79,21 @@ class Run {
     }
     return trace;
   }
+  // The --set values: an item's settings by the labels of its setting window, the search range
+  // (and, for the searches, their own settings) by the labels of their keys.
   bool Apply(int item, const std::vector<std::string>& sets) const {
     for (const std::string& set : sets) {
       const size_t eq = set.find('=');
-      std::string error;
       if (eq == std::string::npos) {
         Fail("--set takes LABEL=VALUE, not " + set);
         return false;
       }
-      if (!SetByLabel(item, set.substr(0, eq), set.substr(eq + 1), error)) {
+      const std::string label = set.substr(0, eq), value = set.substr(eq + 1);
+      std::string error;
+      const bool done = item < 0 || IsSearchRangeLabel(label)
+                            ? SetSearchSettingByLabel(label, value, error)
+                            : SetSettingByLabel(item, label, value, error);
+      if (!done) {
         Fail(error);
         return false;
       }
@@ -116,7 +124,7 @@ void Print(const nlohmann::json& j, bool asJson, const std::vector<std::string>&
 
 // The message of a failure code, "" for success.
 std::string CodeMessage(int code) {
-  return code == 0 ? "" : Latin1ToUtf8(MessageText(code));
+  return code == 0 ? "" : InstrumentTextToUtf8(MessageText(code));
 }
 
 std::string Format(const char* format, double v) {
@@ -129,26 +137,30 @@ int RunAnalyze(const AnalyzeOptions& o) {
   Run run("analyze");
   const int item = ItemNumber(o.item);
   if (item < 0) return run.Fail("unknown item " + o.item);
-  if (item >= kWidthItems) return run.Fail("the item " + o.item + " is not available yet");
+  if (!AnalysisItemAvailable(item)) return run.Fail("the item " + o.item + " is not available");
   const int trace = run.Load(o, o.fileB);
   if (trace < 0 || !run.Apply(item, o.sets)) return 2;
-  AnalysisState& a = GInstrument->analysis;
-  WidthResult r;
-  const int code = RunSpectralWidth(trace, item, a.widthParams[item], a.search.modeDiff, r);
-  const bool counts = item == kItemThresh || item == kItemEnvelope || item == kItemPeakRms;
+  const int code = ExecuteAnalysis(item);
   nlohmann::json j = {{"item", o.item}, {"code", code}, {"message", CodeMessage(code)}};
   std::vector<std::string> lines = {"ITEM: " + o.item + "  TRACE: " + kTraceLetters[trace]};
   if (code == 0) {
-    j["width_nm"] = r.widthNm;
-    j["width_thz"] = r.widthThz;
-    j["center_nm"] = r.centreNm;
-    if (counts) j["mode_count"] = r.modeCount;
-    j["left_index"] = r.left;
-    j["right_index"] = r.right;
-    lines.push_back("WIDTH:  " + Format("%.4f nm", r.widthNm) + Format("  (%.5f THz)", r.widthThz));
-    lines.push_back("CENTER: " + Format("%.4f nm", r.centreNm));
-    if (counts) lines.push_back("MODES:  " + std::to_string(r.modeCount));
-    lines.push_back("EDGES:  " + Format("%.4f", r.left) + Format(" to %.4f (data index)", r.right));
+    const ResultRecord record = CurrentResultRecord();
+    for (const ResultField& f : record.fields) j[f.name] = f.value;
+    if (record.multichannel) {
+      nlohmann::json channels = nlohmann::json::array();
+      for (const auto& channel : record.channels) {
+        nlohmann::json c = nlohmann::json::object();
+        for (const ResultField& f : channel) c[f.name] = f.value;
+        channels.push_back(c);
+      }
+      j["channels"] = channels;
+    }
+    // The readable form is the instrument's own result text.
+    for (const std::string& line : ResultBlockLines()) lines.push_back(InstrumentTextToUtf8(line));
+    const ResultTable table = ResultTableLines();
+    for (const auto* part : {&table.header, &table.columns, &table.rows}) {
+      for (const std::string& line : *part) lines.push_back(InstrumentTextToUtf8(line));
+    }
   } else {
     lines.push_back("FAILED: " + MessageCodeText(code));
   }
@@ -167,7 +179,7 @@ nlohmann::json MarkerJson(const MarkerSlot& m, std::string& line) {
 int RunSearch(const SearchOptions& o) {
   Run run("search");
   const int trace = run.Load(o);
-  if (trace < 0 || !run.Apply(kSearchSettings, o.sets)) return 2;
+  if (trace < 0 || !run.Apply(-1, o.sets)) return 2;
   AnalysisState& a = GInstrument->analysis;
   const bool peak = !o.bottom;
   // As the keys run them: PEAK (BOTTOM) SEARCH, in MULTI mode with its fixed markers, then the
@@ -220,9 +232,10 @@ void AddAnalyzeCommand(CLI::App& app) {
   CLI::App* c = app.add_subcommand("analyze", "Run an analysis on a trace file");
   c->footer(
       "Loads FILE as a drop would, applies the settings, runs the item as ANALYSIS EXECUTE\n"
-      "does and prints the result. Items: THRESH, ENVELOPE, RMS, PEAK RMS, NOTCH. Labels:\n"
-      "THRESH LEVEL, THRESH LEVEL1, THRESH LEVEL2, K, MODE FIT (OFF/ON), TYPE (PEAK/BOTTOM),\n"
-      "MODE DIFF, LINE MARKER 1, LINE MARKER 2, SEARCH/ANA L1-L2 (OFF/ON).\n"
+      "does and prints the result. Items as their keys write them (THRESH, ENVELOPE, RMS,\n"
+      "PEAK RMS, NOTCH, ...). Labels as the item's setting window shows them (THRESH LEVEL, K,\n"
+      "MODE FIT, MODE DIFF, TYPE, ...), and the search range: LINE MARKER 1, LINE MARKER 2,\n"
+      "SEARCH/ANA L1-L2 (OFF/ON).\n"
       "Exit code 0, 1 when the analysis fails (code 103 or 110), 2 for bad input.\n"
       "Example: vqtool analyze samples/dfb_laser.csv --item THRESH --set \"K=2\" --json");
   AddCommon(c, *o);

@@ -128,7 +128,7 @@ void PressKey(HeadlessHost& host, const KeyAction& key) {
 // Every text of the state comes from the instrument: Latin-1 bytes, made UTF-8 for JSON.
 void ToUtf8(nlohmann::json& j) {
   if (j.is_string()) {
-    j = Latin1ToUtf8(j.get_ref<const std::string&>());
+    j = InstrumentTextToUtf8(j.get_ref<const std::string&>());
   } else if (j.is_structured()) {
     for (auto& item : j) ToUtf8(item);
   }
