@@ -1,6 +1,7 @@
 // Running an analysis item: the dispatch to its family, the shown result or message.
 #include "analysis/analysis_execute.h"
 
+#include "analysis/light_source.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
 #include "menu/messages.h"
@@ -8,7 +9,8 @@
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return item >= kItemThresh && item <= kItemNotch;
+  return (item >= kItemThresh && item <= kItemNotch) || (item >= kItemFpLd && item <= kItemPmd) ||
+         item == kItemColor;
 }
 
 int ExecuteAnalysis(int item) {
@@ -24,6 +26,24 @@ int ExecuteAnalysis(int item) {
     case kItemPeakRms:
     case kItemNotch:
       code = RunWidthAnalysis(item);
+      break;
+    case kItemFpLd:
+      code = RunFpLd();
+      break;
+    case kItemLed:
+      code = RunLed();
+      break;
+    case kItemSmsr:
+      code = RunSmsr();
+      break;
+    case kItemPower:
+      code = RunPower();
+      break;
+    case kItemPmd:
+      code = RunPmd();
+      break;
+    case kItemColor:
+      code = RunColor();
       break;
     default:
       return -1;

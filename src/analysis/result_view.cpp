@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "analysis/light_source.h"
 #include "analysis/marker_texts.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
@@ -51,6 +52,14 @@ std::vector<std::string> ResultBlockLines() {
   switch (GInstrument->analysis.resultKind) {
     case kResultSpectralWidth:
       return WidthResultLines();
+    case kResultDfbLd:
+    case kResultFpLd:
+    case kResultLed:
+    case kResultSmsr:
+    case kResultPower:
+    case kResultPmd:
+    case kResultColor:
+      return LightSourceResultLines();
     default:
       return {};
   }
@@ -74,6 +83,14 @@ ResultRecord CurrentResultRecord() {
   switch (GInstrument->analysis.resultKind) {
     case kResultSpectralWidth:
       return WidthRecord();
+    case kResultDfbLd:
+    case kResultFpLd:
+    case kResultLed:
+    case kResultSmsr:
+    case kResultPower:
+    case kResultPmd:
+    case kResultColor:
+      return LightSourceRecord();
     default:
       return {};
   }
@@ -81,6 +98,9 @@ ResultRecord CurrentResultRecord() {
 
 std::span<const SettingRow> SettingRowsOf(int item) {
   if (item >= kItemThresh && item <= kItemNotch) return WidthSettingRows(item);
+  if ((item >= kItemDfbLd && item <= kItemPmd) || item == kItemColor) {
+    return LightSourceSettingRows(item);
+  }
   return {};
 }
 

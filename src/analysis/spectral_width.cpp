@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "analysis/light_source.h"
 #include "analysis/search.h"
 #include "instrument.h"
 #include "traces/meas_condition.h"
@@ -373,6 +374,7 @@ void PlaceAnalysisMarkers(int trace) {
 }  // namespace
 
 const char* AnalysisItemName(int item) {
+  if (item == kItemColor) return "COLOR";
   return item >= 0 && item < kItemCount ? kItemNames[item] : "";
 }
 

@@ -46,6 +46,12 @@ enum ParameterId : int {
   kParWidthThresh2 = 49,  // THRESH LEVEL2
   kParWidthK = 51,        // K
   kParThresh = 53,
+  kParPowerOffset = 52,    // POWER OFFSET, OFFSET LEVEL of the light-source analyses (dB)
+  kParSmsrMask = 59,       // SMSR MASK (nm)
+  kParBandSpan = 59,       // SPAN of the DFB-LD band power (nm)
+  kParOsnrArea = 60,       // NOISE AREA, MASK AREA of the DFB-LD OSNR (nm)
+  kParOsnrNoiseBw = 62,    // NOISE BW of the DFB-LD OSNR (nm)
+  kParIntegralRange = 70,  // INTEGRAL RANGE of the DFB-LD OSNR (GHz)
   kParRollAverage = 66,
   kParValue = 71,
   kParAddress = 74,

@@ -10,6 +10,7 @@
 
 #include "analysis/analysis_execute.h"
 #include "analysis/labelled_settings.h"
+#include "analysis/light_source.h"
 #include "analysis/markers.h"
 #include "analysis/result_view.h"
 #include "analysis/search.h"
@@ -111,6 +112,8 @@ int ItemNumber(const std::string& name) {
   for (int item = 0; item < kItemCount; ++item) {
     if (name == AnalysisItemName(item)) return item;
   }
+  // COLOR has no item number (and no key): it runs by its name alone.
+  if (name == AnalysisItemName(kItemColor)) return kItemColor;
   return -1;
 }
 
