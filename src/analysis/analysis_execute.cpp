@@ -2,13 +2,14 @@
 #include "analysis/analysis_execute.h"
 
 #include "analysis/spectral_width.h"
+#include "analysis/wdm.h"
 #include "instrument.h"
 #include "menu/messages.h"
 
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return item >= kItemThresh && item <= kItemNotch;
+  return (item >= kItemThresh && item <= kItemNotch) || item == kItemWdm || item == kItemEdfaNf;
 }
 
 int ExecuteAnalysis(int item) {
@@ -24,6 +25,12 @@ int ExecuteAnalysis(int item) {
     case kItemPeakRms:
     case kItemNotch:
       code = RunWidthAnalysis(item);
+      break;
+    case kItemWdm:
+      code = RunWdmAnalysis();
+      break;
+    case kItemEdfaNf:
+      code = RunEdfaNfAnalysis();
       break;
     default:
       return -1;

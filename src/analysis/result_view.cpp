@@ -8,6 +8,7 @@
 
 #include "analysis/marker_texts.h"
 #include "analysis/spectral_width.h"
+#include "analysis/wdm.h"
 #include "instrument.h"
 #include "menu/param_entry.h"
 #include "resources/param_table.h"
@@ -58,6 +59,10 @@ std::vector<std::string> ResultBlockLines() {
 
 ResultTable ResultTableLines() {
   switch (GInstrument->analysis.resultKind) {
+    case kResultWdm:
+      return WdmResultTable();
+    case kResultEdfaNf:
+      return EdfaResultTable();
     default:
       return {};
   }
@@ -65,6 +70,10 @@ ResultTable ResultTableLines() {
 
 std::vector<std::string> ResultCsvLines() {
   switch (GInstrument->analysis.resultKind) {
+    case kResultWdm:
+      return WdmCsvLines();
+    case kResultEdfaNf:
+      return EdfaCsvLines();
     default:
       return {};
   }
@@ -74,6 +83,10 @@ ResultRecord CurrentResultRecord() {
   switch (GInstrument->analysis.resultKind) {
     case kResultSpectralWidth:
       return WidthRecord();
+    case kResultWdm:
+      return WdmRecord();
+    case kResultEdfaNf:
+      return EdfaRecord();
     default:
       return {};
   }
@@ -81,6 +94,8 @@ ResultRecord CurrentResultRecord() {
 
 std::span<const SettingRow> SettingRowsOf(int item) {
   if (item >= kItemThresh && item <= kItemNotch) return WidthSettingRows(item);
+  if (item == kItemWdm) return WdmSettingRows();
+  if (item == kItemEdfaNf) return EdfaSettingRows();
   return {};
 }
 

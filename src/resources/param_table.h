@@ -54,6 +54,17 @@ enum ParameterId : int {
   kParMultiThresh = 114,  // THRESH of the multi search
   kParResolution = 118,
   kParSensMode = 119,
+  // WDM and EDFA-NF: THRESH (dB), NOISE AREA and FITTING AREA (nm), MASK AREA (nm), NOISE BW
+  // (nm), REF CH, INTEGRAL RANGE (GHz), DISPLAY MASK (dBm, below -100 OFF), OFFSET(IN) and
+  // OFFSET(OUT) (dB).
+  kParWdmThresh = 61,
+  kParWdmArea = 55,
+  kParWdmMaskArea = 59,
+  kParWdmNoiseBw = 57,
+  kParWdmRefChannel = 58,
+  kParWdmIntegralRange = 70,
+  kParWdmDisplayMask = 84,
+  kParWdmLevelOffset = 52,
 };
 constexpr int kModelVariantCount = 4;
 constexpr int kModelLimitValues = 16;
