@@ -82,8 +82,7 @@ std::vector<size_t> TitleEnds(std::string_view titles) {
 }
 
 // The cells of a row, each right-aligned under its title, at least one blank apart.
-std::string AlignUnder(std::string_view titles, const std::vector<std::string>& cells) {
-  const std::vector<size_t> ends = TitleEnds(titles);
+std::string AlignUnder(const std::vector<size_t>& ends, const std::vector<std::string>& cells) {
   std::string row;
   for (size_t k = 0; k < cells.size(); ++k) {
     const size_t end = k < ends.size() ? ends[k] : row.size() + cells[k].size() + 1;
@@ -91,23 +90,6 @@ std::string AlignUnder(std::string_view titles, const std::vector<std::string>& 
     if (!row.empty()) start = std::max(start, row.size() + 1);
     row.append(start > row.size() ? start - row.size() : 0, ' ');
     row += cells[k];
-  }
-  return row;
-}
-
-// The unit of each title centred under it.
-std::string UnitsUnder(std::string_view titles, const std::vector<std::string>& units) {
-  const std::vector<size_t> ends = TitleEnds(titles);
-  std::string row;
-  size_t begin = 0;
-  for (size_t k = 0; k < units.size() && k < ends.size(); ++k) {
-    while (begin < ends[k] && titles[begin] == ' ') ++begin;
-    const size_t width = ends[k] - begin;
-    size_t start = begin + (width > units[k].size() ? (width - units[k].size() + 1) / 2 : 0);
-    if (!row.empty()) start = std::max(start, row.size() + 1);
-    row.append(start - std::min(start, row.size()), ' ');
-    row += units[k];
-    begin = ends[k];
   }
   return row;
 }
@@ -216,14 +198,18 @@ WdmColumns WdmColumnsOf(const WdmSettings& s, bool thz) {
                           "NO.,WAVELENGTH[nm],LEVEL[dBm],OFFSET WL[nm],OFFSET LEVEL[dB],NOISE[dBm/NBW],SNR[dB]"};
 }
 
-// The drift title line: the fixed titles, with the difference and measured-level titles written
-// into its gaps.
-std::string DriftTitles(const char* fixed) {
+// The drift title line: the fixed titles, with the wavelength difference titles written into the
+// gap after the measured wavelength, the measured level and its maximum into the gap after the
+// reference level; and the end column of each of the nine titles.
+std::string DriftTitles(const char* fixed, std::vector<size_t>& ends) {
   std::string line = fixed;
-  Overlay(line, 27, "DIFF MAX");
-  Overlay(line, 38, "DIFF MIN");
-  Overlay(line, 57, "MEAS LVL");
-  Overlay(line, 67, "DIFF MAX");
+  const std::vector<size_t> own = TitleEnds(line);  // NO., REF WL, MEAS WL, REF LVL, DIFF MIN
+  const size_t measEnd = own[2], ref = line.find("REF LVL");
+  Overlay(line, measEnd + 3, "DIFF MAX");
+  Overlay(line, measEnd + 14, "DIFF MIN");
+  Overlay(line, ref + 8, "MEAS LVL");
+  Overlay(line, ref + 17, "DIFF MAX");
+  ends = {own[0], own[1], own[2], measEnd + 11, measEnd + 22, own[3], ref + 16, ref + 25, own[4]};
   return line;
 }
 
@@ -312,18 +298,18 @@ ResultTable WdmResultTable() {
        Format("%.2fnm", n.maskArea), kFitNames[n.fittingAlgo], Format("%.2fnm", n.noiseBw)}));
   const bool thz = UnitThz();
   const WdmColumns columns = WdmColumnsOf(s, thz);
-  const std::string titles = IsDrift(s) ? DriftTitles(columns.titles) : columns.titles;
+  std::vector<size_t> ends = TitleEnds(columns.titles);
+  const std::string titles = IsDrift(s) ? DriftTitles(columns.titles, ends) : columns.titles;
   t.columns.push_back(titles);
+  const char* wl = thz ? "[THz]" : "[nm]";
   if (columns.units) {
     t.columns.push_back(columns.units);
   } else if (IsDrift(s)) {
-    const char* wl = thz ? "[THz]" : "[nm]";
-    t.columns.push_back(UnitsUnder(titles, {"", wl, wl, wl, wl, "[dBm]", "[dBm]", "[dB]", "[dB]"}));
+    t.columns.push_back(AlignUnder(ends, {"", wl, wl, wl, wl, "[dBm]", "[dBm]", "[dB]", "[dB]"}));
   } else {
-    const char* wl = thz ? "[THz]" : "[nm]";
-    t.columns.push_back(UnitsUnder(titles, {"", wl, wl, wl, "[dBm]", "[dBm/NBW]", "[dB]"}));
+    t.columns.push_back(AlignUnder(ends, {"", wl, wl, wl, "[dBm]", "[dBm/NBW]", "[dB]"}));
   }
-  for (int k = 0; k < st.count; ++k) t.rows.push_back(AlignUnder(titles, WdmCells(k, thz)));
+  for (int k = 0; k < st.count; ++k) t.rows.push_back(AlignUnder(ends, WdmCells(k, thz)));
   return t;
 }
 
@@ -405,7 +391,7 @@ ResultTable EdfaResultTable() {
           : "        [nm]       [dBm]       [dBm]      [dBm]       [nm]       [dB]        [dB]"};
   int k = 0;
   for (const WdmChannel& c : Channels())
-    t.rows.push_back(AlignUnder(titles, EdfaCells(c, k++, thz)));
+    t.rows.push_back(AlignUnder(TitleEnds(titles), EdfaCells(c, k++, thz)));
   return t;
 }
 

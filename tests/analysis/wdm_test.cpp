@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "analysis/analysis_execute.h"
+#include "analysis/result_view.h"
 #include "analysis/spectrum_fixture.h"
 #include "analysis/wdm.h"
 
@@ -308,6 +309,146 @@ TEST_F(EdfaTest, MeasuredResolutionIsTheOutputLineWidth) {
   SetTrace(1, kStart, kSpan, std::vector<double>(kPoints, 0.0));
   EXPECT_EQ(ExecuteAnalysis(kItemEdfaNf), 103);
   EXPECT_EQ(g().analysis.resultKind, kResultNone);
+}
+
+}  // namespace
+}  // namespace vq
+
+namespace vq {
+namespace {
+
+// The CSV row of channel k (from 0).
+std::string CsvRow(int k) {
+  const std::vector<std::string> lines = ResultCsvLines();
+  return lines[lines.size() - 8 + k];
+}
+
+TEST_F(WdmTest, TablesAndCsvByDisplayType) {
+  EightChannels([](double) { return DbmToLinear(-45); });
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  ResultTable t = ResultTableLines();
+  ASSERT_EQ(t.columns.size(), 2u);
+  EXPECT_EQ(t.columns[0],
+            " NO.  WAVELENGTH       LEVEL      OFFSET WL   OFFSET LEVEL     NOISE        SNR");
+  EXPECT_EQ(t.columns[1],
+            "         [nm]          [dBm]         [nm]         [dB]       [dBm/NBW]      [dB]");
+  ASSERT_EQ(t.rows.size(), 8u);
+  EXPECT_EQ(t.rows[1].substr(0, 16), "   2   1548.8000");
+  std::vector<std::string> csv = ResultCsvLines();
+  // No SLOPE line with OUTPUT SLOPE off, no INTEGRAL RANGE line with SIGNAL POWER PEAK.
+  EXPECT_EQ(csv[3], "N_ALG,AUTO-FIX");
+  EXPECT_EQ(csv[8],
+            "NO.,WAVELENGTH[nm],LEVEL[dBm],OFFSET WL[nm],OFFSET LEVEL[dB],NOISE[dBm/NBW],SNR[dB]");
+  EXPECT_EQ(CsvRow(0), "1,1548.0000,-10.000,(REF),(REF),-45.000,35.000");
+  EXPECT_EQ(CsvRow(1), "2,1548.8000,-10.500,0.8000,-0.500,-45.000,34.500");
+  // REF CH 3; then SPACING to the previous channel.
+  S().refCh = 3;
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  EXPECT_EQ(CsvRow(0), "1,1548.0000,-10.000,-1.6000,1.000,-45.000,35.000");
+  EXPECT_EQ(CsvRow(2), "3,1549.6000,-11.000,(REF),(REF),-45.000,34.000");
+  S().chRelation = 1;
+  S().outputSlope = 1;
+  S().noise.signalPower = 1;
+  S().noise.noiseAlgo = kManualFix;
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  csv = ResultCsvLines();
+  EXPECT_EQ(csv[3].substr(0, 12), "SLOPE[dB/nm]");
+  EXPECT_EQ(csv[4], "INTEGRAL RANGE[GHz],10");
+  EXPECT_EQ(csv[6], "N_AREA,0.40");
+  // INTEGRAL: the line's power in its resolution, plus the floor over the 2 x 0.0799 nm of a
+  // 10 GHz range, less the noise under the peak.
+  g().traces.traces[0].condition.measurementWavelength = 1;  // levels per resolution, not per THz
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  const double line = 0.1 * kLineFwhm * std::sqrt(M_PI / (4 * std::log(2.0))) / 0.1;
+  const double floor = DbmToLinear(-45);
+  double level = 0;
+  ASSERT_EQ(std::sscanf(CsvRow(0).c_str(), "1,1548.0000,%lf,-,-,", &level), 1) << CsvRow(0);
+  EXPECT_NEAR(level, LinearToDbm(line + floor / 0.1 * 0.16 - floor), 0.002);
+  t = ResultTableLines();
+  EXPECT_EQ(t.header[1].substr(0, 26), "N_ALG: MANUAL-FIX N_AREA: ");
+  EXPECT_NE(t.header[0].find("SLOPE:"), std::string::npos);
+  // RELATIVE in THz: the nominal grid, the measured frequency and their difference.
+  S() = WdmSettings();
+  S().displayType = kRelative;
+  g().analysis.search.markerUnit = 1;
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  t = ResultTableLines();
+  EXPECT_EQ(t.columns[0],
+            " NO.   GRID FREQ     MEAS FREQ     REL FREQ    MEAS LEVEL      NOISE        SNR");
+  double grid = 0, meas = 0, rel = 0;
+  ASSERT_EQ(std::sscanf(CsvRow(4).c_str(), "5,%lf,%lf,%lf", &grid, &meas, &rel), 3);
+  EXPECT_NEAR(std::remainder(grid - 193.1, 0.1), 0, 1e-9);
+  EXPECT_NEAR(rel, meas - grid, 1e-5);
+  EXPECT_LT(std::abs(rel), 0.05);
+}
+
+TEST_F(WdmTest, DriftExtremesAccumulateUntilReset) {
+  EightChannels([](double) { return DbmToLinear(-45); });
+  S().displayType = kDriftMeas;
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  // Channel 2 one dB up, then one dB down from where it began.
+  auto& level = g().traces.traces[0].level;
+  for (int i = 2400; i < 3200; ++i) level[i] *= DbmToLinear(1);
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  for (int i = 2400; i < 3200; ++i) level[i] *= DbmToLinear(-2);
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  EXPECT_EQ(CsvRow(1), "2,1548.8000,1548.8000,0.0000,0.0000,-10.500,-11.500,1.000,-1.000");
+  const ResultTable t = ResultTableLines();
+  EXPECT_EQ(t.columns[0],
+            " NO.   REF WL    MEAS WL   DIFF MAX   DIFF MIN   REF LVL MEAS LVL DIFF MAX  DIFF MIN");
+  // MAX/MIN RESET: the present values become the references.
+  for (const SettingRow& row : SettingRowsOf(kItemWdm)) {
+    if (row.kind == SettingKind::Action) row.set(0);
+  }
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  EXPECT_EQ(CsvRow(1), "2,1548.8000,1548.8000,0.0000,0.0000,-11.500,-11.500,0.000,0.000");
+}
+
+TEST_F(WdmTest, DualTraceTakesTheNoiseFromTraceB) {
+  // Trace A: channels over a -60 dBm floor at 0.1 nm; trace B: the floor alone at -40 dBm, taken
+  // at 1 nm resolution: 10 dB of it is the wider resolution.
+  EightChannels([](double) { return DbmToLinear(-60); });
+  SetTrace(1, kStart, kSpan, std::vector<double>(kPoints, DbmToLinear(-40)));
+  g().traces.traces[1].condition.resolution = 1.0;
+  S().dualTrace = 1;
+  g().traces.state.activeTrace = 1;  // the channels come from A whichever trace is active
+  ASSERT_EQ(ExecuteAnalysis(kItemWdm), 0);
+  ASSERT_EQ(Count(), 8);
+  // N' = -40 + 10 log 1 - 10 log 0.1 = -30 dBm comes off the channel; the noise is N per 0.1 nm.
+  EXPECT_NEAR(Ch(0).level, LinearToDbm(DbmToLinear(-10) + DbmToLinear(-60) - DbmToLinear(-30)),
+              1e-9);
+  EXPECT_NEAR(Ch(0).noise, -40, 1e-9);
+  // A trace B without data cannot serve.
+  SetTrace(1, kStart, kSpan, std::vector<double>(kPoints, 0.0));
+  EXPECT_EQ(ExecuteAnalysis(kItemWdm), 103);
+}
+
+TEST_F(WdmTest, EdfaTableAndCsv) {
+  EightChannels([](double) { return DbmToLinear(-60); });
+  SetTrace(1, kStart, kSpan, Sample(kPoints, kStart, kSpan, [](double x) {
+             double v = DbmToLinear(-30);
+             for (int k = 0; k < 8; ++k)
+               v += Line(x, ChannelNm(k), DbmToLinear(ChannelDbm(k) + 20));
+             return v;
+           }));
+  ASSERT_EQ(ExecuteAnalysis(kItemEdfaNf), 0);
+  const ResultTable t = ResultTableLines();
+  EXPECT_EQ(t.header[0],
+            "<NF ANALYSIS>  TH: 20.00dB MODE DIFF: 3.00dB OFST(IN): 0.00dB  OFST(OUT): 0.00dB");
+  EXPECT_EQ(t.columns[0],
+            " NO. WAVELENGTH  INPUT LVL  OUTPUT LVL   ASE LVL     RESOLN      GAIN         NF");
+  ASSERT_EQ(t.rows.size(), 8u);
+  const std::vector<std::string> csv = ResultCsvLines();
+  EXPECT_EQ(csv[5], "ASE ALGO,AUTO-FIX");
+  EXPECT_EQ(
+      csv[9],
+      "NO.,WAVELENGTH[nm],INPUT LVL[dBm],OUTPUT LVL[dBm],ASE LVL[dBm],RESOLN[nm],GAIN[dB],NF[dB]");
+  EXPECT_EQ(CsvRow(0).substr(0, 20), "1,1548.0000,-10.000,");
+  const ResultRecord r = CurrentResultRecord();
+  ASSERT_TRUE(r.multichannel);
+  ASSERT_EQ(r.channels.size(), 8u);
+  EXPECT_EQ(r.channels[0][5].name, "gain_db");
+  EXPECT_NEAR(r.channels[0][5].value, 20, 1e-3);
 }
 
 }  // namespace
