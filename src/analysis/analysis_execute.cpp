@@ -3,14 +3,15 @@
 
 #include "analysis/light_source.h"
 #include "analysis/spectral_width.h"
+#include "analysis/wdm.h"
 #include "instrument.h"
 #include "menu/messages.h"
 
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return (item >= kItemThresh && item <= kItemNotch) || (item >= kItemFpLd && item <= kItemPmd) ||
-         item == kItemColor;
+  return (item >= kItemThresh && item <= kItemNotch) || (item >= kItemDfbLd && item <= kItemPmd) ||
+         item == kItemColor || item == kItemWdm || item == kItemEdfaNf;
 }
 
 int ExecuteAnalysis(int item) {
@@ -26,6 +27,9 @@ int ExecuteAnalysis(int item) {
     case kItemPeakRms:
     case kItemNotch:
       code = RunWidthAnalysis(item);
+      break;
+    case kItemDfbLd:
+      code = RunDfbLd();
       break;
     case kItemFpLd:
       code = RunFpLd();
@@ -44,6 +48,12 @@ int ExecuteAnalysis(int item) {
       break;
     case kItemColor:
       code = RunColor();
+      break;
+    case kItemWdm:
+      code = RunWdmAnalysis();
+      break;
+    case kItemEdfaNf:
+      code = RunEdfaNfAnalysis();
       break;
     default:
       return -1;

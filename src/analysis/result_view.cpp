@@ -9,6 +9,7 @@
 #include "analysis/light_source.h"
 #include "analysis/marker_texts.h"
 #include "analysis/spectral_width.h"
+#include "analysis/wdm.h"
 #include "instrument.h"
 #include "menu/param_entry.h"
 #include "resources/param_table.h"
@@ -67,6 +68,10 @@ std::vector<std::string> ResultBlockLines() {
 
 ResultTable ResultTableLines() {
   switch (GInstrument->analysis.resultKind) {
+    case kResultWdm:
+      return WdmResultTable();
+    case kResultEdfaNf:
+      return EdfaResultTable();
     default:
       return {};
   }
@@ -74,6 +79,10 @@ ResultTable ResultTableLines() {
 
 std::vector<std::string> ResultCsvLines() {
   switch (GInstrument->analysis.resultKind) {
+    case kResultWdm:
+      return WdmCsvLines();
+    case kResultEdfaNf:
+      return EdfaCsvLines();
     default:
       return {};
   }
@@ -91,6 +100,10 @@ ResultRecord CurrentResultRecord() {
     case kResultPmd:
     case kResultColor:
       return LightSourceRecord();
+    case kResultWdm:
+      return WdmRecord();
+    case kResultEdfaNf:
+      return EdfaRecord();
     default:
       return {};
   }
@@ -101,6 +114,8 @@ std::span<const SettingRow> SettingRowsOf(int item) {
   if ((item >= kItemDfbLd && item <= kItemPmd) || item == kItemColor) {
     return LightSourceSettingRows(item);
   }
+  if (item == kItemWdm) return WdmSettingRows();
+  if (item == kItemEdfaNf) return EdfaSettingRows();
   return {};
 }
 

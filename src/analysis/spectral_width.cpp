@@ -384,8 +384,13 @@ int RunSpectralWidth(int trace, int item, const WidthParameters& p, double modeD
   ComputeSearchRange(trace, item);
   if (a.range.start > a.range.end) return SearchFailureCode();
   FillWorkBuffer(trace);
-  const WidthInput in{
-      {a.work.data(), a.work.size()}, a.range.start, a.range.end, AxisOfTrace(trace), a.turning};
+  return SpectralWidthOn({a.work.data(), a.work.size()}, a.range.start, a.range.end,
+                         AxisOfTrace(trace), item, p, modeDiff, out);
+}
+
+int SpectralWidthOn(std::span<const double> w, int32_t s, int32_t e, const TraceAxis& axis,
+                    int item, const WidthParameters& p, double modeDiff, WidthResult& out) {
+  const WidthInput in{w, s, e, axis, GInstrument->analysis.turning};
   out = {};
   int code = kFailed;
   switch (item) {

@@ -46,12 +46,9 @@ enum ParameterId : int {
   kParWidthThresh2 = 49,  // THRESH LEVEL2
   kParWidthK = 51,        // K
   kParThresh = 53,
-  kParPowerOffset = 52,    // POWER OFFSET, OFFSET LEVEL of the light-source analyses (dB)
-  kParSmsrMask = 59,       // SMSR MASK (nm)
-  kParBandSpan = 59,       // SPAN of the DFB-LD band power (nm)
-  kParOsnrArea = 60,       // NOISE AREA, MASK AREA of the DFB-LD OSNR (nm)
-  kParOsnrNoiseBw = 62,    // NOISE BW of the DFB-LD OSNR (nm)
-  kParIntegralRange = 70,  // INTEGRAL RANGE of the DFB-LD OSNR (GHz)
+  kParPowerOffset = 52,  // POWER OFFSET, OFFSET LEVEL of the light-source analyses (dB)
+  kParSmsrMask = 59,     // SMSR MASK (nm)
+  kParBandSpan = 59,     // SPAN of the DFB-LD band power (nm)
   kParRollAverage = 66,
   kParValue = 71,
   kParAddress = 74,
@@ -60,6 +57,17 @@ enum ParameterId : int {
   kParMultiThresh = 114,  // THRESH of the multi search
   kParResolution = 118,
   kParSensMode = 119,
+  // WDM and EDFA-NF: THRESH (dB), NOISE AREA and FITTING AREA (nm), MASK AREA (nm), NOISE BW
+  // (nm), REF CH, INTEGRAL RANGE (GHz), DISPLAY MASK (dBm, below -100 OFF), OFFSET(IN) and
+  // OFFSET(OUT) (dB).
+  kParWdmThresh = 61,
+  kParWdmArea = 55,
+  kParWdmMaskArea = 59,
+  kParWdmNoiseBw = 57,
+  kParWdmRefChannel = 58,
+  kParWdmIntegralRange = 70,
+  kParWdmDisplayMask = 84,
+  kParWdmLevelOffset = 52,
 };
 constexpr int kModelVariantCount = 4;
 constexpr int kModelLimitValues = 16;

@@ -35,9 +35,9 @@ struct DfbLdSettings {
   WidthPart width{kAlgoThresh, 20.0, 20.0, 1.0, 0, 3.0};  // A. -XdB CENTER / WIDTH
   SmsrSettings smsr;                                      // B. SMSR
   double smsrModeDiff = 3.0;
-  WidthPart rms{kAlgoRms, 20.0, 20.0, 2.0, 0, 3.0};        // C.RMS
-  double powerSpan = 0.4;                                  // D.POWER: SPAN (nm)
-  WdmNoiseSettings osnr{3.0, 4, 0.4, 0.2, 0, 0.1, 0, 10};  // E.OSNR, NOISE ALGO PIT
+  WidthPart rms{kAlgoRms, 20.0, 20.0, 2.0, 0, 3.0};                    // C.RMS
+  double powerSpan = 0.4;                                              // D.POWER: SPAN (nm)
+  WdmNoiseSettings osnr{3.0, kPit, 0.4, 0.2, kFitLinear, 0.1, 0, 10};  // E.OSNR, NOISE ALGO PIT
 };
 
 struct FpLdSettings {

@@ -286,5 +286,53 @@ TEST_F(LightSourceTest, FpLdAndLedOnTheirSpectra) {
   EXPECT_EQ(ResultBlockLines()[0], "<LED ANALYSIS>");
 }
 
+TEST_F(LightSourceTest, DfbLdOnALaserWithASideMode40DbDown) {
+  // A Gaussian line (sigma 0.01 nm, 0.1 mW) at 1550 nm over a -60 dBm floor, a side mode of
+  // -50 dBm 0.8 nm to its right; resolution 0.02 nm, in air.
+  const double s = 0.01;
+  std::vector<double> mw = Sample(1001, 1549.0, 2.0, [&](double x) {
+    return 0.1 * std::exp(-(x - 1550) * (x - 1550) / (2 * s * s)) + 1e-6;
+  });
+  mw[900] = 1e-5;
+  SetTrace(0, 1549.0, 2.0, mw);
+  g().traces.traces[0].condition.resolution = 0.02;
+  g().traces.traces[0].condition.measurementWavelength = 1;
+  g().conditions.setting.levelUnit = 1;  // dBm/nm: DFB-LD switches it to dBm
+  ASSERT_EQ(ExecuteAnalysis(kItemDfbLd), 0);
+  EXPECT_EQ(g().conditions.setting.levelUnit, 0);
+  EXPECT_EQ(g().analysis.resultKind, kResultDfbLd);
+  EXPECT_NEAR(Field("peak_nm"), 1550.0, 1e-9);
+  EXPECT_NEAR(Field("peak_dbm"), LinearToDbm(mw[500]), 1e-9);
+  EXPECT_NEAR(Field("smsr_db"), LinearToDbm(mw[500] / 1e-5), 1e-9);
+  EXPECT_NEAR(Field("mode_offset_nm"), 0.8, 1e-12);
+  // THRESH 20 dB: the Gaussian's full width 20 dB down; RMS (20 dB, K 2): about 2 sigma.
+  EXPECT_NEAR(Field("width_nm"), 2 * s * std::sqrt(2 * std::log(100.0)), 2e-4);
+  EXPECT_NEAR(Field("center_nm"), 1550.0, 1e-9);
+  EXPECT_NEAR(Field("sigma_nm"), s, 2e-4);
+  EXPECT_NEAR(Field("rms_width_nm"), 2 * Field("sigma_nm"), 1e-12);
+  // Band power over 1549.8 .. 1550.2 nm (201 points): the line and its share of the floor.
+  const double band = (0.1 * s * std::sqrt(2 * M_PI) + 201 * 1e-6 * 0.002) / 0.02;
+  EXPECT_NEAR(Field("power_dbm"), LinearToDbm(band), 1e-6);
+  // OSNR over the -60 dBm floor in 0.1 nm (5 resolution widths).
+  EXPECT_NEAR(Field("osnr_db"), LinearToDbm(0.1 / (1e-6 * 0.1 / 0.02)), 0.1);
+  const auto& m = g().analysis.markers;
+  EXPECT_EQ(m[kMovingMarker].index, 500);
+  EXPECT_EQ(m[2].index, 900);
+  const std::vector<std::string> block = ResultBlockLines();
+  ASSERT_EQ(block.size(), 5u);
+  EXPECT_EQ(block[0], "<DFB-LD ANALYSIS>");
+  EXPECT_EQ(block[1].substr(0, 26), "          SMSR:    40.00dB");
+  EXPECT_EQ(block[3].substr(0, 15), " 20.00dB WIDTH:");
+
+  // A multimode laser whose modes stand less than the OSNR part's MODE DIFF (40 dB) above the
+  // floor: no WDM channel at the main mode, 103, and the level unit goes back to dBm/nm.
+  Modes({{300, -50.0}, {500, -30.0}, {700, -50.0}}, -60.0);
+  L().settings.dfb.osnr.modeDiff = 40;
+  g().conditions.setting.levelUnit = 1;
+  EXPECT_EQ(ExecuteAnalysis(kItemDfbLd), 103);
+  EXPECT_EQ(g().conditions.setting.levelUnit, 1);
+  EXPECT_EQ(g().analysis.resultKind, kResultNone);
+}
+
 }  // namespace
 }  // namespace vq
