@@ -258,8 +258,8 @@ TEST_F(SearchKeysTest, ItemKeysAndGreyedAnalysisKeys) {
   EXPECT_EQ(KeyState(5), kKeyDisabled);  // PARAMETER SETTING
   EXPECT_EQ(KeyState(6), kKeyDisabled);  // SWITCH DISPLAY
   EXPECT_EQ(KeyState(7), kKeyDisabled);  // RESULT
-  Press("F2");                           // ANALYSIS 1 opens; its items come with their analyses
-  EXPECT_EQ(KeyState(0), kKeyDisabled);
+  Press("F2");                           // ANALYSIS 1 opens: DFB-LD .. PMD are live
+  EXPECT_EQ(KeyState(0), kKeyEnabled);
   Press("F9", "F1", "F3");  // RMS chosen: painted held, the others not
   EXPECT_EQ(g().analysis.item, kItemRms);
   const auto fill = [&](int slot) {
