@@ -44,12 +44,6 @@ class SearchKeysTest : public StartedInstrumentTest {
     g().traces.state.activeTrace = 0;
   }
 
-  void Type(const std::string& text) {
-    for (char c : text) {
-      WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
-      PumpUntilIdle(host);
-    }
-  }
   const MarkerSlot& marker(int n) { return g().analysis.markers[n]; }
   int Moving() { return marker(0).on ? marker(0).index : -1; }
   int Message() { return g().messages.currentMessage; }
