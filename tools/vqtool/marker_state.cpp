@@ -1,6 +1,7 @@
 // Markers and analysis results of the render state; levels in dBm, wavelengths in nm.
 #include "marker_state.h"
 
+#include <cmath>
 #include <string>
 
 #include "analysis/marker_texts.h"
@@ -53,6 +54,28 @@ nlohmann::json MarkersJson() {
   return {{"moving", moving}, {"fixed", fixed}, {"line", line}};
 }
 
+namespace {
+
+nlohmann::json FieldValue(const ResultField& f) {
+  const bool whole = f.name.ends_with("_count") || f.name == "number" || f.name == "channel";
+  if (whole && std::isfinite(f.value)) return static_cast<long long>(std::llround(f.value));
+  return f.value;
+}
+
+}  // namespace
+
+void AddResultRecord(const ResultRecord& record, nlohmann::json& j) {
+  for (const ResultField& f : record.fields) j[f.name] = FieldValue(f);
+  if (!record.multichannel) return;
+  nlohmann::json channels = nlohmann::json::array();
+  for (const auto& channel : record.channels) {
+    nlohmann::json c = nlohmann::json::object();
+    for (const ResultField& f : channel) c[f.name] = FieldValue(f);
+    channels.push_back(c);
+  }
+  j["channels"] = channels;
+}
+
 nlohmann::json AnalysisJson() {
   const AnalysisState& a = GInstrument->analysis;
   nlohmann::json j = {{"item", a.item},
@@ -69,16 +92,7 @@ nlohmann::json AnalysisJson() {
   if (a.resultKind == kResultNone) return j;
   j["trace"] = TraceLetter(a.resultTrace);
   const ResultRecord record = CurrentResultRecord();
-  for (const ResultField& f : record.fields) j[f.name] = f.value;
-  if (record.multichannel) {
-    nlohmann::json channels = nlohmann::json::array();
-    for (const auto& channel : record.channels) {
-      nlohmann::json c = nlohmann::json::object();
-      for (const ResultField& f : channel) c[f.name] = f.value;
-      channels.push_back(c);
-    }
-    j["channels"] = channels;
-  }
+  AddResultRecord(record, j);
   if (a.resultKind == kResultSpectralWidth) {
     j["ref_level_dbm"] = LinearToDbm(a.width.refLevel);
     j["thresh_level_dbm"] = LinearToDbm(a.width.threshLevel);
