@@ -1,6 +1,7 @@
 // Running an analysis item: the dispatch to its family, the shown result or message.
 #include "analysis/analysis_execute.h"
 
+#include "analysis/filter.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
 #include "menu/messages.h"
@@ -8,7 +9,8 @@
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return item >= kItemThresh && item <= kItemNotch;
+  return (item >= kItemThresh && item <= kItemNotch) ||
+         (item >= kItemFilterPk && item <= kItemWdmFilBtm);
 }
 
 int ExecuteAnalysis(int item) {
@@ -24,6 +26,16 @@ int ExecuteAnalysis(int item) {
     case kItemPeakRms:
     case kItemNotch:
       code = RunWidthAnalysis(item);
+      break;
+    case kItemFilterPk:
+      code = RunFilterPk();
+      break;
+    case kItemFilterBtm:
+      code = RunFilterBtm();
+      break;
+    case kItemWdmFilPk:
+    case kItemWdmFilBtm:
+      code = RunWdmFilter(item == kItemWdmFilBtm);
       break;
     default:
       return -1;
