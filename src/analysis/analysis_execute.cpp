@@ -1,6 +1,7 @@
 // Running an analysis item: the dispatch to its family, the shown result or message.
 #include "analysis/analysis_execute.h"
 
+#include "analysis/filter.h"
 #include "analysis/spectral_width.h"
 #include "analysis/wdm.h"
 #include "instrument.h"
@@ -9,7 +10,8 @@
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return (item >= kItemThresh && item <= kItemNotch) || item == kItemWdm || item == kItemEdfaNf;
+  return (item >= kItemThresh && item <= kItemNotch) || item == kItemWdm ||
+         item == kItemEdfaNf || (item >= kItemFilterPk && item <= kItemWdmFilBtm);
 }
 
 int ExecuteAnalysis(int item) {
@@ -31,6 +33,16 @@ int ExecuteAnalysis(int item) {
       break;
     case kItemEdfaNf:
       code = RunEdfaNfAnalysis();
+      break;
+    case kItemFilterPk:
+      code = RunFilterPk();
+      break;
+    case kItemFilterBtm:
+      code = RunFilterBtm();
+      break;
+    case kItemWdmFilPk:
+    case kItemWdmFilBtm:
+      code = RunWdmFilter(item == kItemWdmFilBtm);
       break;
     default:
       return -1;

@@ -46,6 +46,9 @@ enum ParameterId : int {
   kParWidthThresh2 = 49,  // THRESH LEVEL2
   kParWidthK = 51,        // K
   kParThresh = 53,
+  kParFilterStopBand = 54,  // the stop band's level under the peak (dB, 0 or below)
+  kParFilterSpacing = 60,   // CH SPACE, SPACING of the filter cross talks (nm)
+  kParFilterBand = 62,      // SEARCH AREA and the TEST BANDs of the filters (nm)
   kParRollAverage = 66,
   kParValue = 71,
   kParAddress = 74,

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <array>
 
+#include "analysis/result_view.h"
 #include "draw/primitives.h"
 #include "instrument.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
+#include "screen/analysis_window.h"
 #include "screen/screen_areas.h"
 #include "screen/waveform.h"
 #include "traces/traces.h"
@@ -217,15 +219,15 @@ void DrawMarkerRow() {
 }
 
 DataAreaContent DataAreaShows() {
-  if (GInstrument->analysis.resultKind == kResultSpectralWidth) return DataAreaContent::WidthResult;
+  if (ResultBlockFitsDataArea()) return DataAreaContent::ResultBlock;
   if (FixedMarkersOn() > 0) return DataAreaContent::MarkerList;
   return DataAreaContent::Conditions;
 }
 
 std::vector<std::string> DataAreaLines() {
   switch (DataAreaShows()) {
-    case DataAreaContent::WidthResult:
-      return WidthResultLines();
+    case DataAreaContent::ResultBlock:
+      return ResultBlockLines();
     case DataAreaContent::MarkerList:
       return MarkerListLines(DisplayedLevelFormats(), kListRows);
     case DataAreaContent::Conditions:
