@@ -389,9 +389,11 @@ ResultTable EdfaResultTable() {
       titles,
       thz ? "       [THz]       [dBm]       [dBm]      [dBm]       [nm]       [dB]        [dB]"
           : "        [nm]       [dBm]       [dBm]      [dBm]       [nm]       [dB]        [dB]"};
+  // " NO. WAVELENGTH": a single blank parts the first two titles.
+  std::vector<size_t> ends = TitleEnds(titles);
+  if (!thz) ends.insert(ends.begin(), 4);
   int k = 0;
-  for (const WdmChannel& c : Channels())
-    t.rows.push_back(AlignUnder(TitleEnds(titles), EdfaCells(c, k++, thz)));
+  for (const WdmChannel& c : Channels()) t.rows.push_back(AlignUnder(ends, EdfaCells(c, k++, thz)));
   return t;
 }
 
