@@ -20,8 +20,8 @@ constexpr int kDataAreaChars = 69;
 constexpr int kLinePitch = 12;
 constexpr int kSettingRowPitch = 23;
 constexpr int kTableTop = 150;  // the channel table covers the graph area
-constexpr int kWindowLeft = 6;
-constexpr int kWindowWidth = 688;  // 86 characters
+constexpr int kWindowLeft = 3;
+constexpr int kWindowWidth = 694;  // 86 characters and a margin, up to the soft keys
 constexpr int kGraphBottom = 551;
 
 std::string TrimmedRight(std::string s) {
