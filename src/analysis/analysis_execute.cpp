@@ -10,8 +10,8 @@
 namespace vq {
 
 bool AnalysisItemAvailable(int item) {
-  return (item >= kItemThresh && item <= kItemNotch) || item == kItemWdm ||
-         item == kItemEdfaNf || (item >= kItemFilterPk && item <= kItemWdmFilBtm);
+  return (item >= kItemThresh && item <= kItemNotch) || item == kItemWdm || item == kItemEdfaNf ||
+         (item >= kItemFilterPk && item <= kItemWdmFilBtm);
 }
 
 int ExecuteAnalysis(int item) {

@@ -78,6 +78,7 @@ std::string ValueText(const SettingRow& row) {
   char text[64] = "";
   switch (row.kind) {
     case SettingKind::Number:
+      if (row.text) return row.text(row.get());
       std::snprintf(text, sizeof text, row.format, row.get());
       return text;
     case SettingKind::Choice: {

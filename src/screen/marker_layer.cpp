@@ -9,6 +9,7 @@
 #include <array>
 
 #include "analysis/result_view.h"
+#include "analysis/wdm.h"
 #include "draw/primitives.h"
 #include "instrument.h"
 #include "resources/colour_tables.h"
@@ -215,6 +216,12 @@ void DrawMarkerRow() {
   const std::array<std::string, 2> lines = MarkerRowLines(DisplayedLevelFormats());
   for (int i = 0; i < 2; ++i) {
     TextSmall(kSlotMeasChar, kSlotMeasBack, kMarkerRowX, kMarkerRowY[i], lines[i]);
+  }
+  // The WDM output slope, at the right end of the row.
+  const std::string slope = WdmSlopeText();
+  if (!slope.empty()) {
+    const int x = 3 + 646 - 4 - static_cast<int>(slope.size()) * 8;
+    TextSmall(kSlotMeasChar, kSlotMeasBack, x, kMarkerRowY[0], slope);
   }
 }
 
