@@ -1,6 +1,7 @@
 // Running an analysis item: the dispatch to its family, the shown result or message.
 #include "analysis/analysis_execute.h"
 
+#include "analysis/filter.h"
 #include "analysis/light_source.h"
 #include "analysis/spectral_width.h"
 #include "analysis/wdm.h"
@@ -11,7 +12,8 @@ namespace vq {
 
 bool AnalysisItemAvailable(int item) {
   return (item >= kItemThresh && item <= kItemNotch) || (item >= kItemDfbLd && item <= kItemPmd) ||
-         item == kItemColor || item == kItemWdm || item == kItemEdfaNf;
+         item == kItemColor || item == kItemWdm || item == kItemEdfaNf ||
+         (item >= kItemFilterPk && item <= kItemWdmFilBtm);
 }
 
 int ExecuteAnalysis(int item) {
@@ -54,6 +56,16 @@ int ExecuteAnalysis(int item) {
       break;
     case kItemEdfaNf:
       code = RunEdfaNfAnalysis();
+      break;
+    case kItemFilterPk:
+      code = RunFilterPk();
+      break;
+    case kItemFilterBtm:
+      code = RunFilterBtm();
+      break;
+    case kItemWdmFilPk:
+    case kItemWdmFilBtm:
+      code = RunWdmFilter(item == kItemWdmFilBtm);
       break;
     default:
       return -1;

@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_execute.h"
 #include "analysis/markers.h"
+#include "analysis/result_window.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
 #include "menu/key_commands.h"
@@ -23,9 +24,6 @@ constexpr MenuId kNodeAutoAnalysis = 119;
 constexpr MenuId kItemNodes[] = {1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070,
                                  1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078};
 static_assert(std::size(kItemNodes) == kItemCount, "one key per analysis item");
-// The setting window and the result keys come with the result window; until then greyed.
-constexpr MenuId kNodeParameterSetting = 920;
-constexpr MenuId kNodeResult = 921;
 
 AnalysisState& Analysis() {
   return GInstrument->analysis;
@@ -85,10 +83,6 @@ void AutoAnalysisPainter(int slot, int16_t pressed) {
   PaintOnOff(slot, pressed, Analysis().autoAnalysis != 0);
 }
 
-int16_t Greyed() {
-  return kKeyDisabled;
-}
-
 }  // namespace
 
 void PaintKeyValue(int slot, int16_t pressed, const std::string& value, int highlighted) {
@@ -122,9 +116,7 @@ void BindAnalysisMenus() {
   for (int i = 0; i < kItemCount; ++i) BindNode(kItemNodes[i], handlers[i], painters[i], states[i]);
   BindNode(kNodeExecute, ExecuteHandler, nullptr, ExecuteState);
   BindNode(kNodeAutoAnalysis, AutoAnalysisHandler, AutoAnalysisPainter);
-  // Navigation keys keep their standard handler; only their state changes.
-  BindNode(kNodeParameterSetting, nullptr, nullptr, Greyed);
-  BindNode(kNodeResult, nullptr, nullptr, Greyed);
+  BindResultWindowKeys();
 }
 
 }  // namespace vq

@@ -21,7 +21,7 @@ constexpr double kAir = 1.6791991819708643e-05;
 constexpr double kVacuum = 1.679199182e-05;
 constexpr double kMaxCentreDrop = 3.0;
 constexpr int kTraceA = 0, kTraceB = 1;
-constexpr int16_t kAirSetting = 1, kVacuumFlag = 2;
+constexpr int16_t kVacuumChoice = 1, kVacuumFlag = 2;
 // The width run that measures the resolution on the output trace.
 constexpr WidthParameters kResolutionWidth = {3.0, 0.0, 1.0, 0, 0};
 
@@ -78,7 +78,8 @@ int EdfaAlgorithm(int32_t& markerIndex) {
   const std::vector<NoiseArea> areas = NoiseAreas(set.aseAlgo, set.fitArea, centres, peaks, out,
                                                   stepA, DefaultNoiseArea(resolutionB));
   const double fIn = DbmToLinear(set.offsetIn), fOut = DbmToLinear(set.offsetOut);
-  const bool air = g.conditions.setting.measurementWavelength == kAirSetting &&
+  // The instrument's AIR / VACUUM choice, unless trace B's record says it was taken in vacuum.
+  const bool air = g.traces.state.measWavelengthChoice != kVacuumChoice &&
                    g.traces.traces[kTraceB].condition.measurementWavelength != kVacuumFlag;
   std::vector<double> ase(out.size(), 0.0);
   for (int k = 0; k < n; ++k) {

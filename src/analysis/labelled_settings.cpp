@@ -50,12 +50,24 @@ void Store(Field field, double v) {
   AnalysisState& a = GInstrument->analysis;
   const auto flag = static_cast<uint16_t>(v);
   switch (field) {
-    case Field::ModeDiff: a.search.modeDiff = v; break;
-    case Field::MultiThresh: a.search.multiThresh = v; break;
-    case Field::SortBy: a.search.sortBy = flag; break;
-    case Field::LineMarker1: a.lineMarkers[0] = {1, v}; break;
-    case Field::LineMarker2: a.lineMarkers[1] = {1, v}; break;
-    case Field::RangeLineMarkers: a.search.rangeLineMarkers = flag; break;
+    case Field::ModeDiff:
+      a.search.modeDiff = v;
+      break;
+    case Field::MultiThresh:
+      a.search.multiThresh = v;
+      break;
+    case Field::SortBy:
+      a.search.sortBy = flag;
+      break;
+    case Field::LineMarker1:
+      a.lineMarkers[0] = {1, v};
+      break;
+    case Field::LineMarker2:
+      a.lineMarkers[1] = {1, v};
+      break;
+    case Field::RangeLineMarkers:
+      a.search.rangeLineMarkers = flag;
+      break;
   }
 }
 

@@ -207,7 +207,7 @@ void SetAutoAnalysis(bool on) {
     a.search.autoSearch = 0;
     ShowMessage(kMsgAutoSearchOff);
   }
-  if (a.item < kWidthItems && TraceHasData(SearchTrace())) ExecuteAnalysis(a.item);
+  if (AnalysisItemAvailable(a.item) && TraceHasData(SearchTrace())) ExecuteAnalysis(a.item);
 }
 
 void NewTraceData(int trace) {
@@ -218,10 +218,10 @@ void NewTraceData(int trace) {
     if (m.on == 1 && m.trace == trace) MoveMarker(trace, m.index);
     MarkerRefresh(trace);
   }
-  if (trace != SearchTrace()) return;
-  if (a.search.autoSearch) {
+  if (a.search.autoSearch && trace == SearchTrace()) {
     if (const int code = PeakSearchAction(a.search.lastKind == 1)) ShowMessage(code);
-  } else if (a.autoAnalysis && a.item < kWidthItems) {
+  } else if (a.autoAnalysis && AnalysisItemAvailable(a.item)) {
+    // Any trace: EDFA-NF and the DUAL TRACE WDM read trace B as well as the active trace.
     ExecuteAnalysis(a.item);
   }
 }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "analysis/filter.h"
 #include "analysis/light_source.h"
 #include "analysis/marker_texts.h"
 #include "analysis/spectral_width.h"
@@ -61,6 +62,9 @@ std::vector<std::string> ResultBlockLines() {
     case kResultPmd:
     case kResultColor:
       return LightSourceResultLines();
+    case kResultFilterPk:
+    case kResultFilterBtm:
+      return FilterResultLines();
     default:
       return {};
   }
@@ -72,6 +76,9 @@ ResultTable ResultTableLines() {
       return WdmResultTable();
     case kResultEdfaNf:
       return EdfaResultTable();
+    case kResultWdmFilPk:
+    case kResultWdmFilBtm:
+      return WdmFilterTable();
     default:
       return {};
   }
@@ -83,6 +90,9 @@ std::vector<std::string> ResultCsvLines() {
       return WdmCsvLines();
     case kResultEdfaNf:
       return EdfaCsvLines();
+    case kResultWdmFilPk:
+    case kResultWdmFilBtm:
+      return WdmFilterCsvLines();
     default:
       return {};
   }
@@ -104,6 +114,12 @@ ResultRecord CurrentResultRecord() {
       return WdmRecord();
     case kResultEdfaNf:
       return EdfaRecord();
+    case kResultFilterPk:
+    case kResultFilterBtm:
+      return FilterRecord();
+    case kResultWdmFilPk:
+    case kResultWdmFilBtm:
+      return WdmFilterRecord();
     default:
       return {};
   }
@@ -116,13 +132,21 @@ std::span<const SettingRow> SettingRowsOf(int item) {
   }
   if (item == kItemWdm) return WdmSettingRows();
   if (item == kItemEdfaNf) return EdfaSettingRows();
+  if (item >= kItemFilterPk && item <= kItemWdmFilBtm) return FilterSettingRows(item);
   return {};
 }
 
 bool SetSettingByLabel(int item, const std::string& label, const std::string& value,
                        std::string& error) {
+  // "C.THRESH LEVEL" names the row of group "C." where several groups share a label.
+  const bool grouped = label.size() > 2 && label[0] >= 'A' && label[0] <= 'Z' && label[1] == '.';
+  const std::string group = grouped ? label.substr(0, 2) : "";
+  const std::string own = grouped ? label.substr(2) : label;
+  const char* heading = "";
   for (const SettingRow& row : SettingRowsOf(item)) {
-    if (row.kind == SettingKind::Heading || !LabelMatches(row.label, label)) continue;
+    if (row.kind == SettingKind::Heading) heading = row.label;
+    if (row.kind == SettingKind::Heading || !LabelMatches(row.label, own)) continue;
+    if (grouped && std::string(heading).rfind(group, 0) != 0) continue;
     if (row.kind == SettingKind::Action) {
       error = label + " is an action, not a setting";
       return false;

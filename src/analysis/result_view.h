@@ -41,8 +41,9 @@ struct SettingRow {
   double (*get)() = nullptr;
   void (*set)(double) = nullptr;  // Action: runs it (the value is ignored)
   double defaultValue = 0.0;
-  const char* format = "%.2f";  // Number: how the window shows it
-  int page = 0;                 // the window page that shows it
+  const char* format = "%.2f";            // Number: how the window shows it
+  int page = 0;                           // the window page that shows it
+  std::string (*text)(double) = nullptr;  // Number: a text of its own for some values ("OFF")
 };
 
 // The block of the shown single result (title and rows), empty for none or a channel table.

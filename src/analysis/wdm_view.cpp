@@ -389,9 +389,11 @@ ResultTable EdfaResultTable() {
       titles,
       thz ? "       [THz]       [dBm]       [dBm]      [dBm]       [nm]       [dB]        [dB]"
           : "        [nm]       [dBm]       [dBm]      [dBm]       [nm]       [dB]        [dB]"};
+  // " NO. WAVELENGTH": a single blank parts the first two titles.
+  std::vector<size_t> ends = TitleEnds(titles);
+  if (!thz) ends.insert(ends.begin(), 4);
   int k = 0;
-  for (const WdmChannel& c : Channels())
-    t.rows.push_back(AlignUnder(TitleEnds(titles), EdfaCells(c, k++, thz)));
+  for (const WdmChannel& c : Channels()) t.rows.push_back(AlignUnder(ends, EdfaCells(c, k++, thz)));
   return t;
 }
 
@@ -451,6 +453,12 @@ EdfaSettings& E() {
 constexpr WdmSettings kWdmDefaults;
 constexpr EdfaSettings kEdfaDefaults;
 
+std::string Formatted(const char* format, double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, v);
+  return text;
+}
+
 constexpr SettingRow Heading(const char* label, int page) {
   return {SettingKind::Heading, label, -1, {}, nullptr, nullptr, 0.0, "", page};
 }
@@ -485,7 +493,8 @@ constexpr SettingRow kWdmRows[] = {
      [](double v) { W().displayMask = v; },
      kWdmDefaults.displayMask,
      "%7.2fdBm",
-     0},
+     0,
+     [](double v) { return v < -100 ? std::string("OFF") : Formatted("%7.2fdBm", v); }},
     Heading("B. INTERPOLATION SETTING", 0),
     {SettingKind::Choice, "NOISE ALGO:", -1, kNoiseAlgoNames,
      [] { return double(W().noise.noiseAlgo); },
@@ -536,7 +545,8 @@ constexpr SettingRow kWdmRows[] = {
      [](double v) { W().refCh = static_cast<int32_t>(v); },
      0,
      "%4.0f",
-     1},
+     1,
+     [](double v) { return v == 0 ? std::string("HIGHEST") : Formatted("%4.0f", v); }},
     {SettingKind::Action,
      "MAX/MIN RESET:",
      -1,

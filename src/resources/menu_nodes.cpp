@@ -593,9 +593,9 @@ constexpr bool LabelIs(MenuId id, std::string_view line1, std::string_view line2
 
 // The names that code uses must point at the keys they say.
 constexpr bool NamesMatchLabels() {
-  return LabelIs(kNodeSweep, "SWEEP") && LabelIs(kNodeFile, "FILE") &&
-         LabelIs(kNodeSystem, "SYSTEM") && LabelIs(kNodeUser, "USER") &&
-         LabelIs(kNodeHelp, "HELP") && LabelIs(kNodeCopy, "COPY") &&
+  return LabelIs(kNodeSweep, "SWEEP") && LabelIs(kNodeAnalysis, "ANALYSIS") &&
+         LabelIs(kNodeFile, "FILE") && LabelIs(kNodeSystem, "SYSTEM") &&
+         LabelIs(kNodeUser, "USER") && LabelIs(kNodeHelp, "HELP") && LabelIs(kNodeCopy, "COPY") &&
          LabelIs(kNodeHelpReturn, kLabelReturn) && LabelIs(kNodeUndoLocal, "UNDO/LOCAL") &&
          LabelIs(kNodeReturnKeep, kLabelReturn) && LabelIs(kNodeTestMode, "TEST MODE") &&
          LabelIs(kFirstUserPageNode, "MORE 4/4") && LabelIs(kNodeProgramStop, "STOP", "PROGRAM") &&

@@ -19,6 +19,7 @@ using MenuId = int16_t;
 // (menu_nodes.cpp), so a renumbered table cannot leave a name pointing at the wrong key.
 enum NodeName : MenuId {
   kNodeSweep = 1,
+  kNodeAnalysis = 8,
   kNodeFile = 12,
   kNodeSystem = 14,
   kNodeUser = 16,

@@ -46,9 +46,12 @@ enum ParameterId : int {
   kParWidthThresh2 = 49,  // THRESH LEVEL2
   kParWidthK = 51,        // K
   kParThresh = 53,
-  kParPowerOffset = 52,  // POWER OFFSET, OFFSET LEVEL of the light-source analyses (dB)
-  kParSmsrMask = 59,     // SMSR MASK (nm)
-  kParBandSpan = 59,     // SPAN of the DFB-LD band power (nm)
+  kParPowerOffset = 52,     // POWER OFFSET, OFFSET LEVEL of the light-source analyses (dB)
+  kParSmsrMask = 59,        // SMSR MASK (nm)
+  kParBandSpan = 59,        // SPAN of the DFB-LD band power (nm)
+  kParFilterStopBand = 54,  // the stop band's level under the peak (dB, 0 or below)
+  kParFilterSpacing = 60,   // CH SPACE, SPACING of the filter cross talks (nm)
+  kParFilterBand = 62,      // SEARCH AREA and the TEST BANDs of the filters (nm)
   kParRollAverage = 66,
   kParValue = 71,
   kParAddress = 74,

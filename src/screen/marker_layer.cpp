@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <array>
 
+#include "analysis/result_view.h"
+#include "analysis/wdm.h"
 #include "draw/primitives.h"
 #include "instrument.h"
 #include "resources/colour_tables.h"
 #include "resources/fonts.h"
+#include "screen/analysis_window.h"
 #include "screen/screen_areas.h"
 #include "screen/waveform.h"
 #include "traces/traces.h"
@@ -214,18 +217,24 @@ void DrawMarkerRow() {
   for (int i = 0; i < 2; ++i) {
     TextSmall(kSlotMeasChar, kSlotMeasBack, kMarkerRowX, kMarkerRowY[i], lines[i]);
   }
+  // The WDM output slope, at the right end of the row.
+  const std::string slope = WdmSlopeText();
+  if (!slope.empty()) {
+    const int x = 3 + 646 - 4 - static_cast<int>(slope.size()) * 8;
+    TextSmall(kSlotMeasChar, kSlotMeasBack, x, kMarkerRowY[0], slope);
+  }
 }
 
 DataAreaContent DataAreaShows() {
-  if (GInstrument->analysis.resultKind == kResultSpectralWidth) return DataAreaContent::WidthResult;
+  if (ResultBlockFitsDataArea()) return DataAreaContent::ResultBlock;
   if (FixedMarkersOn() > 0) return DataAreaContent::MarkerList;
   return DataAreaContent::Conditions;
 }
 
 std::vector<std::string> DataAreaLines() {
   switch (DataAreaShows()) {
-    case DataAreaContent::WidthResult:
-      return WidthResultLines();
+    case DataAreaContent::ResultBlock:
+      return ResultBlockLines();
     case DataAreaContent::MarkerList:
       return MarkerListLines(DisplayedLevelFormats(), kListRows);
     case DataAreaContent::Conditions:

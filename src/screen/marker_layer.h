@@ -16,7 +16,7 @@ void DrawMarkerRow();
 
 // The condition and data area shows the spectral width result when that is the result shown,
 // else the marker list while a fixed marker is on, else the measurement conditions.
-enum class DataAreaContent { Conditions, MarkerList, WidthResult };
+enum class DataAreaContent { Conditions, MarkerList, ResultBlock };
 DataAreaContent DataAreaShows();
 std::vector<std::string> DataAreaLines();  // as drawn, trailing blanks kept
 void DrawDataArea();

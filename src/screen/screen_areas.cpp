@@ -15,6 +15,7 @@
 #include "menu/softkey_column.h"
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
+#include "screen/analysis_window.h"
 #include "screen/marker_layer.h"
 #include "screen/renderer.h"
 #include "screen/waveform.h"
@@ -103,6 +104,7 @@ void DrawDynamicLayer() {
   DrawZoomOverlays();
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();
+  DrawAnalysisWindows();
   DrawPopupMenu();
 }
 

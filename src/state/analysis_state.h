@@ -189,10 +189,11 @@ struct AnalysisState {
   WdmState wdm;  // WDM and EDFA-NF
   FilterState filter;
   // The analysis setting window.
-  bool settingWindowOpen = false;
   int16_t settingRow = 0;   // the selected row
   int16_t settingPage = 0;  // the page shown
-  int16_t resultPage = 0;   // the page of a multichannel result table
+  bool settingSelecting = false;  // SELECT is held: a further press moves to the next row
+  int16_t resultPage = 0;         // the page of a multichannel result table
+  bool resultWindowHidden = false;  // SWITCH DISPLAY: the graph without the channel table
 };
 
 }  // namespace vq

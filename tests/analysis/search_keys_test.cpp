@@ -44,12 +44,6 @@ class SearchKeysTest : public StartedInstrumentTest {
     g().traces.state.activeTrace = 0;
   }
 
-  void Type(const std::string& text) {
-    for (char c : text) {
-      WindowProc(WM_CHAR, static_cast<uintptr_t>(c), 0);
-      PumpUntilIdle(host);
-    }
-  }
   const MarkerSlot& marker(int n) { return g().analysis.markers[n]; }
   int Moving() { return marker(0).on ? marker(0).index : -1; }
   int Message() { return g().messages.currentMessage; }
@@ -255,9 +249,9 @@ TEST_F(SearchKeysTest, ItemKeysAndGreyedAnalysisKeys) {
   DistinctSlotColours();
   Press("Shift+F11");
   EXPECT_EQ(KeyState(3), kKeyEnabled);   // ANALYSIS EXECUTE
-  EXPECT_EQ(KeyState(5), kKeyDisabled);  // PARAMETER SETTING
-  EXPECT_EQ(KeyState(6), kKeyDisabled);  // SWITCH DISPLAY
-  EXPECT_EQ(KeyState(7), kKeyDisabled);  // RESULT
+  EXPECT_EQ(KeyState(5), kKeyEnabled);   // PARAMETER SETTING of the selected item
+  EXPECT_EQ(KeyState(6), kKeyDisabled);  // SWITCH DISPLAY: no channel table
+  EXPECT_EQ(KeyState(7), kKeyDisabled);  // RESULT: no result yet
   Press("F2");                           // ANALYSIS 1 opens: DFB-LD .. PMD are live
   EXPECT_EQ(KeyState(0), kKeyEnabled);
   Press("F9", "F1", "F3");  // RMS chosen: painted held, the others not
@@ -270,6 +264,7 @@ TEST_F(SearchKeysTest, ItemKeysAndGreyedAnalysisKeys) {
   g().analysis.resultKind = kResultNone;
   Press("F9", "F4");  // EXECUTE runs the selected item
   EXPECT_EQ(g().analysis.resultKind, kResultSpectralWidth);
+  EXPECT_EQ(KeyState(7), kKeyEnabled);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "analysis/search.h"
 #include "analysis/analysis_execute.h"
+#include "analysis/search.h"
 #include "analysis/spectral_width.h"
 #include "analysis/spectrum_fixture.h"
 

@@ -242,7 +242,7 @@ class EdfaTest : public WdmTest {
     SetTrace(1, kStart, kSpan,
              Sample(kPoints, kStart, kSpan, [&](double x) { return kGain * input(x) + AseMw(x); }));
     for (int t : {0, 1}) g().traces.traces[t].condition.resolution = kRes;
-    g().conditions.setting.measurementWavelength = 2;
+    g().traces.state.measWavelengthChoice = 1;
     E().resBw = 1;  // CAL DATA: the trace's resolution
   }
   EdfaSettings& E() { return g().analysis.wdm.edfa; }
@@ -266,14 +266,14 @@ TEST_F(EdfaTest, GainAndNoiseFigureOfAKnownAmplifier) {
   EXPECT_NEAR(Ch(2).nfDb, 10 * std::log10(kNf - 1 / kGain), 1e-4);
   // AIR: the ASE part grows by n^2 of the channel wavelength.
   E().shotNoise = 1;
-  g().conditions.setting.measurementWavelength = 1;
+  g().traces.state.measWavelengthChoice = 0;
   g().traces.traces[1].condition.measurementWavelength = 1;
   ASSERT_EQ(ExecuteAnalysis(kItemEdfaNf), 0);
   const double n = AirRefractiveIndex(Ch(2).wavelength);
   EXPECT_NEAR(n * n, 1.000547, 2e-5);
   EXPECT_NEAR(Ch(2).nfDb, 10 * std::log10((kNf - 1 / kGain) * n * n + 1 / kGain), 1e-4);
   // OFFSET(IN) 1 dB: the input level 1 dB up, the gain 1 dB down.
-  g().conditions.setting.measurementWavelength = 2;
+  g().traces.state.measWavelengthChoice = 1;
   const WdmChannel before = Ch(1);
   E().offsetIn = 1.0;
   ASSERT_EQ(ExecuteAnalysis(kItemEdfaNf), 0);
@@ -438,6 +438,7 @@ TEST_F(WdmTest, EdfaTableAndCsv) {
   EXPECT_EQ(t.columns[0],
             " NO. WAVELENGTH  INPUT LVL  OUTPUT LVL   ASE LVL     RESOLN      GAIN         NF");
   ASSERT_EQ(t.rows.size(), 8u);
+  EXPECT_EQ(t.rows[0].substr(0, 15), "   1  1548.0000");
   const std::vector<std::string> csv = ResultCsvLines();
   EXPECT_EQ(csv[5], "ASE ALGO,AUTO-FIX");
   EXPECT_EQ(

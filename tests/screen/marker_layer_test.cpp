@@ -147,7 +147,7 @@ TEST_F(MarkerLayerTest, WidthResultDrawsLevelLinesMarksAndItsBlock) {
   EXPECT_EQ(At(341, 202), Slot(kSlotSpecialMarker));
   EXPECT_EQ(At(353, 202), Slot(kSlotSpecialMarker));
   // The result block replaces the marker list, its labels in the instrument's glyphs.
-  EXPECT_EQ(DataAreaShows(), DataAreaContent::WidthResult);
+  EXPECT_EQ(DataAreaShows(), DataAreaContent::ResultBlock);
   EXPECT_EQ(TextMismatch(g().screen.backBuffer, kFontNormal, 8, 39,
                          "  THRESH LEVEL:  3.00dB          \x8D\x8B:    2.0000nm",
                          Slot(kSlotCalChar), Slot(kSlotCalBack)),

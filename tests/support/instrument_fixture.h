@@ -78,6 +78,14 @@ class InstrumentTest : public ::testing::Test {
     if constexpr (sizeof...(more) > 0) Press(more...);
   }
 
+  // Types characters (digits, '.', '-') as the keyboard sends them, each time running the loop.
+  void Type(const std::string& text) {
+    for (char c : text) {
+      WindowProc(WM_CHAR, static_cast<uintptr_t>(static_cast<unsigned char>(c)), 0);
+      PumpUntilIdle(host);
+    }
+  }
+
   // The graph window 1500 to 1600 nm with -10 dBm at the top and 10 dB/D.
   MeasCondition& ShowWindow1500To1600() {
     MeasCondition& c = GInstrument->conditions.setting;

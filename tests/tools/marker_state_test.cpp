@@ -19,7 +19,7 @@ TEST_F(StartedInstrumentTest, RenderStateReportsMarkersInNmAndDbm) {
   a.lineMarkers[2] = {1, 0.001};
   a.resultKind = kResultSpectralWidth;
   a.item = kItemRms;
-  a.analysisMarkers[1].index = 498;
+  a.width.left = 497.75;
   state = StateJson();
   ASSERT_EQ(state["markers"]["fixed"].size(), 1u);  // only the markers that are on
   EXPECT_EQ(state["markers"]["fixed"][0]["number"], 2);
@@ -27,7 +27,7 @@ TEST_F(StartedInstrumentTest, RenderStateReportsMarkersInNmAndDbm) {
   EXPECT_DOUBLE_EQ(state["markers"]["fixed"][0]["level_dbm"].get<double>(), -60.0);
   EXPECT_EQ(state["markers"]["line"][0]["value"], 1575.0);                      // L1 in nm
   EXPECT_DOUBLE_EQ(state["markers"]["line"][2]["value"].get<double>(), -30.0);  // L3 in dBm
-  EXPECT_EQ(state["analysis"]["left_index"], 498);
+  EXPECT_EQ(state["analysis"]["left_index"], 497.75);  // the fractional edge, as vqtool analyze
   EXPECT_EQ(state["analysis"]["lines"][0], "<SPECTRAL WIDTH ANALYSIS: RMS>");
   EXPECT_EQ(state["dataArea"]["lines"], state["analysis"]["lines"]);
 }

@@ -67,6 +67,10 @@ TEST_F(VqtoolAnalyzeTest, AnalyzeMeasuresAndRefusesBadSettings) {
   char width[32];
   std::snprintf(width, sizeof width, "\xCE\x94\xCE\xBB: %9.4fnm", 4 * half);
   EXPECT_NE(out.find(width), std::string::npos) << out;
+  // The result screen as a screenshot; a CSV text only for the channel tables.
+  ASSERT_EQ(Tool("analyze line.wav --item THRESH --out shot.png"), 0) << err;
+  EXPECT_EQ(Read("shot.png").substr(1, 3), "PNG");
+  EXPECT_EQ(Tool("analyze line.wav --item THRESH --csv x.csv"), 2);
   // RMS has no mode count; PEAK RMS does.
   ASSERT_EQ(Tool("analyze line.wav --item RMS --json"), 0) << err;
   EXPECT_FALSE(Json().contains("mode_count"));

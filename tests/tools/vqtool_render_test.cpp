@@ -170,7 +170,7 @@ TEST_F(VqtoolRenderTest, PeakSearchAndThreshShowTheirMarksOnTheScreen) {
             0);
   state = nlohmann::json::parse(Read("t.json"));
   EXPECT_EQ(state.at("analysis").at("itemName"), "THRESH");
-  EXPECT_EQ(state.at("dataArea").at("shows"), "widthResult");
+  EXPECT_EQ(state.at("dataArea").at("shows"), "result");
   const Surface thresh = Bmp("t.bmp");
   EXPECT_EQ(thresh.At(47, 178), slot(25));   // the reference line, dashed from the left edge
   EXPECT_EQ(thresh.At(47, 190), slot(25));   // the threshold 3 dB under it

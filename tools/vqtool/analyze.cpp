@@ -1,6 +1,9 @@
 // `vqtool analyze` and `vqtool search`: a trace file loaded as a drop loads it, the settings
 // applied by their screen labels, one analysis or search run, and its result printed.
+#include <stdlib.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,10 +19,17 @@
 #include "analysis/search.h"
 #include "analysis/spectral_width.h"
 #include "commands.h"
+#include "files/trace_files.h"
+#include "frame/frame.h"
+#include "frame/headless_loop.h"
 #include "instrument.h"
+#include "marker_state.h"
+#include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "platform/headless_host.h"
+#include "platform/image_files.h"
 #include "platform/text.h"
+#include "screen/renderer.h"
 #include "trace_input.h"
 #include "traces/meas_condition.h"
 #include "traces/traces.h"
@@ -38,6 +48,8 @@ struct CommonOptions {
 struct AnalyzeOptions : CommonOptions {
   std::string fileB;
   std::string item;
+  std::string csv;  // the CSV text of a multichannel result
+  std::string out;  // a screenshot of the result screen (.png or .bmp)
 };
 
 enum class SearchAction { Single, NextLevel, NextLeft, NextRight, Multi };
@@ -50,13 +62,25 @@ struct SearchOptions : CommonOptions {
 
 constexpr const char* kTraceLetters[] = {"A", "B", "C", "D", "E", "F", "G"};
 
-// A context for one run; its failures are one line on stderr and exit code 2.
+// An instrument started as the viewer starts it, in a configuration folder of its own that goes
+// with it, so that automation leaves nothing behind; its failures are one line on stderr and
+// exit code 2.
 class Run {
  public:
   explicit Run(const char* command) : command_(command), context_(CreateInstrument(host_)) {
-    PrepareFreshTraces();
+    std::string pattern = (std::filesystem::temp_directory_path() / "vqtool_XXXXXX").string();
+    if (mkdtemp(pattern.data())) home_ = pattern + "/";
+    started_ = !home_.empty() && StartUp(host_, {home_, false}).running && PumpUntilIdle(host_);
   }
-  ~Run() { DestroyInstrument(context_); }
+  ~Run() {
+    if (started_ && !GInstrument->frame.windowDestroyed) {
+      WindowProc(WM_CLOSE, 0, 0);
+      PumpUntilIdle(host_);
+    }
+    DestroyInstrument(context_);
+    std::error_code ignored;
+    if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
+  }
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
 
@@ -64,22 +88,19 @@ class Run {
     std::fprintf(stderr, "vqtool %s: %s\n", command_, why.c_str());
     return 2;
   }
-  // Loads FILE (and FILE B into trace B); the trace to work on, or -1 after printing the error.
+  // Loads FILE as a drop on the window does, into the active trace or --trace (and FILE B into
+  // trace B); the trace to work on, or -1 after printing the error.
   int Load(const CommonOptions& o, const std::string& fileB = "") {
-    if (const int code = LoadTraceInput(o.file, o.trace); code != 0) {
-      Fail("cannot read " + o.file + ": " + MessageCodeText(code));
+    if (!started_) {
+      Fail("the instrument did not start");
       return -1;
     }
-    const int trace = GInstrument->traces.state.activeTrace;
-    if (!fileB.empty()) {
-      if (const int code = LoadTraceInput(fileB, 1); code != 0) {
-        Fail("cannot read " + fileB + ": " + MessageCodeText(code));
-        return -1;
-      }
-      SetActiveTrace(trace);
-    }
-    return trace;
+    const int trace = o.trace >= 0 ? o.trace : GInstrument->traces.state.activeTrace;
+    if (!fileB.empty() && !Drop(fileB, 1)) return -1;
+    if (!Drop(o.file, trace)) return -1;
+    return GInstrument->traces.state.activeTrace;
   }
+  HeadlessHost& Host() { return host_; }
   // The --set values: an item's settings by the labels of its setting window, the search range
   // (and, for the searches, their own settings) by the labels of their keys.
   bool Apply(int item, const std::vector<std::string>& sets) const {
@@ -103,9 +124,29 @@ class Run {
   }
 
  private:
+  bool Drop(const std::string& path, int trace) {
+    Instrument& g = *GInstrument;
+    std::vector<uint8_t> bytes;
+    int code = ReadFileBytes(path, bytes);
+    const int type = code == 0 ? DetectFileType(path) : -1;
+    if (code == 0 && type != kFileTrace && type != kFileAllTrace) code = kMsgNotTraceFile;
+    if (code == 0) {
+      SetActiveTrace(trace);
+      g.messages.currentMessage = 0;
+      SetDroppedFiles({path});
+      WindowProc(WM_DROPFILES, 0, 0);
+      PumpUntilIdle(host_);
+      code = g.messages.currentMessage;
+    }
+    if (code != 0) Fail("cannot read " + path + ": " + MessageCodeText(code));
+    return code == 0;
+  }
+
   const char* command_;
   HeadlessHost host_;
   std::unique_ptr<Instrument> context_;
+  std::string home_;
+  bool started_ = false;
 };
 
 int ItemNumber(const std::string& name) {
@@ -141,23 +182,33 @@ int RunAnalyze(const AnalyzeOptions& o) {
   const int item = ItemNumber(o.item);
   if (item < 0) return run.Fail("unknown item " + o.item);
   if (!AnalysisItemAvailable(item)) return run.Fail("the item " + o.item + " is not available");
+  const bool multichannel =
+      item == kItemWdm || item == kItemEdfaNf || item == kItemWdmFilPk || item == kItemWdmFilBtm;
+  if (!o.csv.empty() && !multichannel) return run.Fail("the item " + o.item + " has no CSV text");
   const int trace = run.Load(o, o.fileB);
   if (trace < 0 || !run.Apply(item, o.sets)) return 2;
   const int code = ExecuteAnalysis(item);
+  // The result screen: the ANALYSIS menu beside the result, as after ANALYSIS EXECUTE.
+  GoToMenu(kNodeAnalysis, 0, 0);
+  PumpUntilIdle(run.Host());
+  if (!o.out.empty()) {
+    const bool png = o.out.size() > 4 && o.out.compare(o.out.size() - 4, 4, ".png") == 0;
+    if (!(png ? CaptureToPngFile(o.out, 800) : CaptureToFile(o.out, 800))) {
+      return run.Fail("cannot write " + o.out);
+    }
+  }
+  if (!o.csv.empty() && code == 0) {
+    std::string text;
+    for (const std::string& line : ResultCsvLines()) text += line + "\r\n";
+    if (!WriteFileAtomic(o.csv, std::vector<uint8_t>(text.begin(), text.end()))) {
+      return run.Fail("cannot write " + o.csv);
+    }
+  }
   nlohmann::json j = {{"item", o.item}, {"code", code}, {"message", CodeMessage(code)}};
   std::vector<std::string> lines = {"ITEM: " + o.item + "  TRACE: " + kTraceLetters[trace]};
   if (code == 0) {
     const ResultRecord record = CurrentResultRecord();
-    for (const ResultField& f : record.fields) j[f.name] = f.value;
-    if (record.multichannel) {
-      nlohmann::json channels = nlohmann::json::array();
-      for (const auto& channel : record.channels) {
-        nlohmann::json c = nlohmann::json::object();
-        for (const ResultField& f : channel) c[f.name] = f.value;
-        channels.push_back(c);
-      }
-      j["channels"] = channels;
-    }
+    AddResultRecord(record, j);
     // The readable form is the instrument's own result text.
     for (const std::string& line : ResultBlockLines()) lines.push_back(InstrumentTextToUtf8(line));
     const ResultTable table = ResultTableLines();
@@ -244,6 +295,8 @@ void AddAnalyzeCommand(CLI::App& app) {
   AddCommon(c, *o);
   c->add_option("--item", o->item, "the analysis item, as its key writes it")->required();
   c->add_option("--file-b", o->fileB, "a second trace file, loaded into trace B");
+  c->add_option("--csv", o->csv, "write the CSV text of a multichannel result to this file");
+  c->add_option("--out", o->out, "write a screenshot of the result screen (.png or .bmp)");
   c->callback([o] {
     if (const int code = RunAnalyze(*o)) throw CLI::RuntimeError(code);
   });

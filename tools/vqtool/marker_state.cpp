@@ -1,9 +1,12 @@
 // Markers and analysis results of the render state; levels in dBm, wavelengths in nm.
 #include "marker_state.h"
 
+#include <cmath>
 #include <string>
 
 #include "analysis/marker_texts.h"
+#include "analysis/result_view.h"
+#include "analysis/result_window.h"
 #include "analysis/spectral_width.h"
 #include "instrument.h"
 #include "screen/marker_layer.h"
@@ -51,32 +54,60 @@ nlohmann::json MarkersJson() {
   return {{"moving", moving}, {"fixed", fixed}, {"line", line}};
 }
 
+namespace {
+
+nlohmann::json FieldValue(const ResultField& f) {
+  const bool whole = f.name.ends_with("_count") || f.name == "number" || f.name == "channel";
+  if (whole && std::isfinite(f.value)) return static_cast<long long>(std::llround(f.value));
+  return f.value;
+}
+
+}  // namespace
+
+void AddResultRecord(const ResultRecord& record, nlohmann::json& j) {
+  for (const ResultField& f : record.fields) j[f.name] = FieldValue(f);
+  if (!record.multichannel) return;
+  nlohmann::json channels = nlohmann::json::array();
+  for (const auto& channel : record.channels) {
+    nlohmann::json c = nlohmann::json::object();
+    for (const ResultField& f : channel) c[f.name] = FieldValue(f);
+    channels.push_back(c);
+  }
+  j["channels"] = channels;
+}
+
 nlohmann::json AnalysisJson() {
   const AnalysisState& a = GInstrument->analysis;
   nlohmann::json j = {{"item", a.item},
                       {"itemName", AnalysisItemName(a.item)},
                       {"resultKind", a.resultKind},
                       {"autoAnalysis", a.autoAnalysis}};
-  if (a.resultKind != kResultSpectralWidth) return j;
-  const WidthResult& w = a.width;
-  j["trace"] = TraceLetter(a.resultTrace);
-  j["width_nm"] = w.widthNm;
-  j["width_thz"] = w.widthThz;
-  j["center_nm"] = w.centreNm;
-  j["mode_count"] = w.modeCount;
-  j["left_index"] = a.analysisMarkers[1].index;
-  j["right_index"] = a.analysisMarkers[2].index;
-  j["ref_level_dbm"] = LinearToDbm(w.refLevel);
-  j["thresh_level_dbm"] = LinearToDbm(w.threshLevel);
-  nlohmann::json markers = nlohmann::json::array();
-  for (const AnalysisMarker& m : a.analysisMarkers) {
-    markers.push_back({{"index", m.index},
-                       {"wavelength_nm", m.wavelength},
-                       {"level_dbm", LinearToDbm(m.level)},
-                       {"position_nm", m.positionNm}});
+  const SettingWindowView setting = SettingWindowLayout();
+  if (setting.shown) {
+    j["settingWindow"] = {{"title", setting.title},
+                          {"lines", setting.lines},
+                          {"cursor", setting.cursor},
+                          {"page", setting.pageLine}};
   }
-  j["markers"] = markers;  // centre, left edge, right edge
-  j["lines"] = WidthResultLines();
+  if (a.resultKind == kResultNone) return j;
+  j["trace"] = TraceLetter(a.resultTrace);
+  const ResultRecord record = CurrentResultRecord();
+  AddResultRecord(record, j);
+  if (a.resultKind == kResultSpectralWidth) {
+    j["ref_level_dbm"] = LinearToDbm(a.width.refLevel);
+    j["thresh_level_dbm"] = LinearToDbm(a.width.threshLevel);
+    nlohmann::json markers = nlohmann::json::array();
+    for (const AnalysisMarker& m : a.analysisMarkers) {
+      markers.push_back({{"index", m.index},
+                         {"wavelength_nm", m.wavelength},
+                         {"level_dbm", LinearToDbm(m.level)},
+                         {"position_nm", m.positionNm}});
+    }
+    j["markers"] = markers;  // centre, left edge, right edge
+  }
+  j["lines"] = ResultBlockLines();
+  const ResultWindowView table = ResultWindowLayout();
+  if (table.shown) j["table"] = {{"lines", table.lines}, {"page", table.pageLine}};
   return j;
 }
 
@@ -88,8 +119,8 @@ nlohmann::json MarkerRowJson() {
 nlohmann::json DataAreaJson() {
   const char* shows = "conditions";
   switch (DataAreaShows()) {
-    case DataAreaContent::WidthResult:
-      shows = "widthResult";
+    case DataAreaContent::ResultBlock:
+      shows = "result";
       break;
     case DataAreaContent::MarkerList:
       shows = "markerList";

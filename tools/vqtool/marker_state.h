@@ -7,6 +7,11 @@ namespace vq {
 
 // "moving" (null while off), "fixed" (the fixed markers that are on) and "line" (L1, L2 in nm;
 // L3, L4 in dBm).
+struct ResultRecord;
+
+// The named fields of a result into `j` (counts and numbers as integers), and its channels as
+// "channels".
+void AddResultRecord(const ResultRecord& record, nlohmann::json& j);
 nlohmann::json MarkersJson();
 // The analysis item and result kind; for a spectral width result its values, its three markers
 // and the lines of its block.
