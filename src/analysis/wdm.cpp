@@ -117,7 +117,7 @@ int DetectChannels(std::span<const double> w, int32_t s, int32_t e, double thres
   QualifyBuiltList(w, modeDiff, list);
   double t = threshDb;
   const double top = Db(list.highestLevel);
-  if (displayMask >= kDisplayMaskOff && top - t < displayMask) t = top - displayMask;
+  if (displayMask >= kDisplayMaskLowest && top - t < displayMask) t = top - displayMask;
   SelectMulti(w, list, true, t, 0, single, table);
   return 0;
 }
@@ -422,7 +422,7 @@ int DfbLdOsnr(int trace, int32_t mainIndex, const WdmNoiseSettings& settings, do
   run.signal = run.noise = trace;
   run.item = kItemDfbLd;  // the range DFB-LD found its main mode in
   run.n = settings;
-  run.displayMask = kDisplayMaskOff;
+  run.displayMask = kDisplayMaskLowest;  // -100 dBm: every qualified mode above it is a channel
   const bool inside = mainIndex >= 0 && mainIndex < kMaxPoints;
   run.thresh = (inside ? Db(g.traces.traces[trace].level[mainIndex]) : 0.0) + 100.0;
   int32_t markerIndex = -1;

@@ -24,7 +24,7 @@ enum FittingAlgo : uint16_t { kFitLinear, kFitGauss, kFitLorenz, kFit3rd, kFit4t
 enum WdmDisplayType : uint16_t { kAbsolute, kRelative, kDriftGrid, kDriftMeas };
 
 // A DISPLAY MASK below this is OFF.
-constexpr double kDisplayMaskOff = -100.0;
+constexpr double kDisplayMaskLowest = -100.0;
 
 struct WdmSettings {
   double thresh = 20.0;         // dB below the highest channel
