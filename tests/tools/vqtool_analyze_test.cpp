@@ -10,13 +10,13 @@
 
 #include "files/trace_files.h"
 #include "platform/image_files.h"
-#include "support/instrument_fixture.h"
+#include "support/vqtool_fixture.h"
 #include "traces/meas_condition.h"
 
 namespace vq {
 namespace {
 
-class VqtoolAnalyzeTest : public InstrumentTest {
+class VqtoolAnalyzeTest : public VqtoolTest {
  protected:
   // Writes trace A with levels f(i) in mW over 1549 to 1551 nm as a binary trace file.
   template <typename F>
@@ -31,22 +31,6 @@ class VqtoolAnalyzeTest : public InstrumentTest {
     for (int i = 0; i < points; ++i) t.level[i] = f(i);
     ASSERT_EQ(WriteTraceBinary(home.Path() + name, 0), 0);
   }
-  // Runs `vqtool ARGS` in the test folder: the exit code; stdout in `out`, stderr in `err`.
-  int Tool(const std::string& args) {
-    const std::string command =
-        "cd '" + home.Path() + "' && exec '" + VQ_TOOL_PATH + "' " + args + " > out.txt 2> err.txt";
-    const int status = std::system(command.c_str());
-    out = Read("out.txt");
-    err = Read("err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Read(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    ReadWholeFile(home.Path() + name, bytes);
-    return {bytes.begin(), bytes.end()};
-  }
-  nlohmann::json Json() { return nlohmann::json::parse(out); }
-  std::string out, err;
 };
 
 TEST_F(VqtoolAnalyzeTest, AnalyzeMeasuresAndRefusesBadSettings) {

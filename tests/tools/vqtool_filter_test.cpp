@@ -8,13 +8,13 @@
 
 #include "files/trace_files.h"
 #include "platform/image_files.h"
-#include "support/instrument_fixture.h"
+#include "support/vqtool_fixture.h"
 #include "traces/meas_condition.h"
 
 namespace vq {
 namespace {
 
-class VqtoolFilterTest : public InstrumentTest {
+class VqtoolFilterTest : public VqtoolTest {
  protected:
   // Trace A over 1549 to 1551 nm in 0.001 nm steps, levels f(i) in mW, as a binary trace file.
   template <typename F>
@@ -29,17 +29,6 @@ class VqtoolFilterTest : public InstrumentTest {
     for (int i = 0; i < 2001; ++i) t.level[i] = f(i);
     ASSERT_EQ(WriteTraceBinary(home.Path() + name, 0), 0);
   }
-  int Tool(const std::string& args) {
-    const std::string command =
-        "cd '" + home.Path() + "' && exec '" + VQ_TOOL_PATH + "' " + args + " > out.txt 2> err.txt";
-    const int status = std::system(command.c_str());
-    std::vector<uint8_t> bytes;
-    ReadWholeFile(home.Path() + "out.txt", bytes);
-    out.assign(bytes.begin(), bytes.end());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  nlohmann::json Json() { return nlohmann::json::parse(out); }
-  std::string out;
 };
 
 TEST_F(VqtoolFilterTest, FilterItemsReportTheirFieldsAndChannels) {

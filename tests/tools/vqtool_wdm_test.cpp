@@ -9,13 +9,13 @@
 
 #include "files/trace_files.h"
 #include "platform/image_files.h"
-#include "support/instrument_fixture.h"
+#include "support/vqtool_fixture.h"
 #include "traces/meas_condition.h"
 
 namespace vq {
 namespace {
 
-class VqtoolWdmTest : public InstrumentTest {
+class VqtoolWdmTest : public VqtoolTest {
  protected:
   // Trace A over 1549 to 1551 nm in 2001 points: two -20 dBm lines at 1549.6 and 1550.4 nm over
   // -80 dBm, times `gain`, plus `ase` mW; written as a binary trace file.
@@ -35,17 +35,6 @@ class VqtoolWdmTest : public InstrumentTest {
     }
     ASSERT_EQ(WriteTraceBinary(home.Path() + name, 0), 0);
   }
-  int Tool(const std::string& args) {
-    const std::string command =
-        "cd '" + home.Path() + "' && exec '" + VQ_TOOL_PATH + "' " + args + " > out.txt 2> err.txt";
-    const int status = std::system(command.c_str());
-    std::vector<uint8_t> bytes;
-    ReadWholeFile(home.Path() + "out.txt", bytes);
-    out.assign(bytes.begin(), bytes.end());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  nlohmann::json Json() { return nlohmann::json::parse(out); }
-  std::string out;
 };
 
 TEST_F(VqtoolWdmTest, ChannelsInJsonAndSettingsByLabel) {
