@@ -9,6 +9,7 @@
 #include "state/analysis_state.h"
 #include "state/condition_state.h"
 #include "state/entry_state.h"
+#include "state/file_state.h"
 #include "state/frame_state.h"
 #include "state/menu_state.h"
 #include "state/screen_state.h"
@@ -32,6 +33,8 @@ struct Instrument {
   EntryState entry;
   WaveformState waveform;
   AnalysisState analysis;
+  FileState files;
+  MemoryState memory;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;
