@@ -11,16 +11,18 @@
 #include "analysis/analysis_menus.h"
 #include "analysis/result_view.h"
 #include "analysis/spectral_width.h"
-#include "files/trace_files.h"
 #include "instrument.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "menu/param_entry.h"
+#include "platform/file_io.h"
 
 namespace vq {
 
 namespace {
+
+constexpr int kMsgNoResultData = 131;  // "No data"
 
 constexpr MenuId kNodeParameterSetting = 920;
 constexpr MenuId kNodeSelect = 1079;
@@ -312,7 +314,7 @@ int SaveResultFile(std::string& written) {
   const Instrument& g = *GInstrument;
   std::vector<std::string> lines = ResultCsvLines();
   if (lines.empty()) lines = ResultBlockLines();
-  if (lines.empty()) return kMsgNoData;
+  if (lines.empty()) return kMsgNoResultData;
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   // The user data folder; the next free name as the FILE menu numbers data files.
@@ -327,7 +329,7 @@ int SaveResultFile(std::string& written) {
     written = folder + name;
     return WriteFileBytes(written, std::vector<uint8_t>(text.begin(), text.end()));
   }
-  return kMsgNoData;
+  return kMsgNoResultData;
 }
 
 void BindResultWindowKeys() {

@@ -77,26 +77,6 @@ MeasCondition SavedRecord(int trace) {
   return c;
 }
 
-int WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  errno = 0;
-  if (WriteFileAtomic(path, bytes)) return 0;
-  switch (errno) {
-    case ENOENT:
-      return 123;
-    case EACCES:
-    case EPERM:
-      return 128;
-    case EROFS:
-      return 122;
-    case ENOSPC:
-      return 129;
-    case ENAMETOOLONG:
-      return 125;
-    default:
-      return 121;
-  }
-}
-
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "traces/meas_condition.h"
 #include "traces/traces.h"
 
@@ -87,8 +88,6 @@ int WriteTraceBackup(const std::string& path, int trace);
 // The record as a saved file carries it: the setting record's label, stored points, thresholds
 // and noise mask of the current settings.
 MeasCondition SavedRecord(int trace);
-// Writes bytes whole or not at all; 0 or the message code of the failure.
-int WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Reads a trace file whole; 0 or a message code.
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
 

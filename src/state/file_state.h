@@ -41,8 +41,8 @@ struct FileSettings {
   uint16_t graphicsFileType = 0;  // 0 BMP, 1 TIFF
   uint16_t sortKey = 0;           // 0 FILE NAME, 1 FILE TYPE, 2 FILE DATE, 3 FILE LABEL
   std::array<uint16_t, kDataItemCount> dataItems{1, 1, 1, 1, 1, 0};  // 0 OFF, 1 ON
-  uint16_t dataWriteMode = 0;  // 0 OVER, 1 ADD
-  uint16_t dataFileType = 0;   // 0 CSV, 1 DT6
+  uint16_t dataWriteMode = 0;                                        // 0 OVER, 1 ADD
+  uint16_t dataFileType = 0;                                         // 0 CSV, 1 DT6
 };
 
 // One line of the file list.
@@ -82,9 +82,9 @@ struct MemorySlot {
   MeasCondition condition{};
 };
 struct MemoryState {
-  std::array<MemorySlot, kMemorySlots> slots{};
-  int current = 0;             // MEMORY NO.
-  uint16_t listParameter = 0;  // LIST PARAM: 0 LBL, 1 CONDTN
+  std::array<MemorySlot, kMemorySlots> slot{};  // not "slots": a Qt keyword
+  int current = 0;                              // MEMORY NO.
+  uint16_t listParameter = 0;                   // LIST PARAM: 0 LBL, 1 CONDTN
 };
 
 }  // namespace vq
