@@ -38,6 +38,11 @@ class BlockIo {
   BlockIo(const uint8_t* in, uint8_t* out, size_t size) : in_(in), out_(out), size_(size) {}
 
   size_t Position() const { return at_; }
+  // Bytes left as zeros: room kept for what the display recomputes.
+  void Skip(size_t bytes) {
+    assert(at_ + bytes <= size_ && "a gap runs beyond its area");
+    at_ += bytes;
+  }
 
   template <typename T>
   void Value(T& v) {
@@ -251,8 +256,7 @@ void VisitMarkers(BlockIo& io, SettingsState& s) {
   }
   for (MarkerSlot& m : s.markers) {
     io.Value(m.on);
-    io.Value(m.x);
-    io.Value(m.y);
+    io.Skip(sizeof m.x + sizeof m.y);  // the symbol's screen position follows the next drawing
     io.Value(m.trace);
     io.Value(m.index);
     io.Value(m.wavelength);
@@ -429,11 +433,12 @@ void ClampDecoded(SettingsState& s, const SettingsState& before) {
   ClampTo<uint16_t>(s.autoAnalysis, 0, 1);
   for (WidthParameters& w : s.widthParams) {
     w.threshLevel = ParamClamp(w.threshLevel, kParWidthThresh);
-    w.threshLevel2 = ParamClamp(w.threshLevel2, kParWidthThresh2);
     w.k = ParamClamp(w.k, kParWidthK);
     ClampTo<uint16_t>(w.modeFit, 0, 1);
     ClampTo<uint16_t>(w.type, 0, 1);
   }
+  WidthParameters& envelope = s.widthParams[kItemEnvelope];  // the one item with a THRESH 2
+  envelope.threshLevel2 = ParamClamp(envelope.threshLevel2, kParWidthThresh2);
   // The analyses' choices: a code outside its list keeps the value it had.
   auto choice = [](uint16_t& v, uint16_t was, uint16_t count) {
     if (v >= count) v = was;

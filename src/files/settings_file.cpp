@@ -51,6 +51,7 @@ void FixUpLoaded(SettingsState& s) {
   s.setting.peakCurveFitThreshold = s.traces.peakCurveFitThreshold;
   if (s.setting.frequencyMode != 1) s.setting.frequencyMode = 0;
   NormaliseCondition(s.setting);
+  for (MeasCondition& pane : s.panes) NormaliseCondition(pane);
   s.traces.curveFitThreshold = s.setting.curveFitThreshold;
   s.traces.peakCurveFitThreshold = s.setting.peakCurveFitThreshold;
   // A zoom window lies within the measured window.
