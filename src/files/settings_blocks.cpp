@@ -5,7 +5,8 @@
 // Trace and display block (file offset 987, 33144 bytes), block offsets:
 //   0 .. 423      the trace state words of kTraceFields (the predecessor carries these)
 //   18040 ..      the display area (VisitDisplay): both pane scale records, the level
-//                 divisions, the zoom window, the saved level-scale copy; 8704 bytes at most
+//                 divisions, the zoom window, the saved level-scale copy, the records of the
+//                 seven traces; 8704 bytes at most
 //   32687 (54)    viewer piece 1: alternate background, soft keys in captures
 //   32752         data file type
 //   32759 (16)    viewer piece 2: memory slot number, LIST PARAM
@@ -243,6 +244,7 @@ void VisitDisplay(BlockIo& io, SettingsState& s) {
   io.Value(s.zoomed);
   for (double* v : {&s.zoomCentre, &s.zoomSpan, &s.zoomStart, &s.zoomStop}) io.Value(*v);
   VisitLevelScale(io, s.savedLevelScale);
+  for (MeasCondition& r : s.traceRecords) io.Record(r);
 }
 
 void VisitMarkers(BlockIo& io, SettingsState& s) {
@@ -503,6 +505,7 @@ void CaptureSettingsState(SettingsState& s) {
   s.zoomCentre = w.zoomCentre, s.zoomSpan = w.zoomSpan;
   s.zoomStart = w.zoomStart, s.zoomStop = w.zoomStop;
   s.savedLevelScale = g.conditions.setting;
+  for (int t = 0; t < kTraceCount; ++t) s.traceRecords[t] = g.traces.traces[t].condition;
   s.files = g.files.settings;
   s.altFill = g.screen.altFill;
   s.hardCopySoftKeys = g.screen.hardCopySoftKeys;
@@ -537,6 +540,7 @@ void ApplySettingsState(const SettingsState& s) {
   g.conditions.panes[0] = s.panes[0];
   g.conditions.panes[1] = s.panes[1];
   g.conditions.yDivisions = s.yDivisions;
+  for (int t = 0; t < kTraceCount; ++t) g.traces.traces[t].condition = s.traceRecords[t];
   // Graph modes follow the split display; a full-screen page stays.
   if (g.screen.screenMode < kFirstPageMode) g.screen.screenMode = s.traces.splitMode == 1 ? 1 : 0;
   WaveformState& w = g.waveform;

@@ -62,7 +62,8 @@ struct SettingsState {
   uint16_t screenMode = 0;
   uint16_t zoomed = 0;
   double zoomCentre = 0, zoomSpan = 0, zoomStart = 0, zoomStop = 0;
-  MeasCondition savedLevelScale{};  // level-scale fields as saved at exit
+  MeasCondition savedLevelScale{};                        // level-scale fields as saved at exit
+  std::array<MeasCondition, kTraceCount> traceRecords{};  // a file load replaces them
   FileSettings files;
   // Viewer pieces.
   uint16_t colourScheme = 0, altFill = 0, hardCopySoftKeys = 0, fileDrive = kDriveInt;

@@ -52,6 +52,7 @@ void FixUpLoaded(SettingsState& s) {
   if (s.setting.frequencyMode != 1) s.setting.frequencyMode = 0;
   NormaliseCondition(s.setting);
   for (MeasCondition& pane : s.panes) NormaliseCondition(pane);
+  for (MeasCondition& record : s.traceRecords) NormaliseCondition(record);
   s.traces.curveFitThreshold = s.setting.curveFitThreshold;
   s.traces.peakCurveFitThreshold = s.setting.peakCurveFitThreshold;
   // A zoom window lies within the measured window.

@@ -119,8 +119,6 @@ void RestoreStateBackup(const std::string& folder) {
   std::vector<uint8_t> bytes;
   if (ReadFileBytes(folder + "Setting.prm", bytes) != 0) return;
   if (RestoreStateImage(bytes.data(), bytes.size()) != 0) return;
-  // Traces without a backup file had no data: they carry the setting record, as at start.
-  for (Trace& t : g.traces.traces) t.condition = g.conditions.setting;
   for (int t = 0; t < kTraceCount; ++t) {
     const std::string path = folder + TraceBackupName(t);
     if (!std::filesystem::exists(path)) continue;

@@ -107,7 +107,7 @@ nlohmann::json DumpJson() {
   for (int t = 0; t < kTraceCount; ++t) {
     traces.push_back({{"trace", std::string(1, static_cast<char>('A' + t))},
                       {"attribute", s.attribute[t]},
-                      {"attributeName", AttributeListName(s.attribute[t])},
+                      {"attributeName", Text(AttributeListName(s.attribute[t]), 16)},
                       {"fixedFrom", s.fixedFrom[t]},
                       {"display", s.display[t] == 0 ? "DSP" : "BLK"},
                       {"pane", s.pane[t]}});
