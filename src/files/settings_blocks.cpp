@@ -91,7 +91,7 @@ class BlockIo {
  private:
   const uint8_t* in_;
   uint8_t* out_;
-  size_t size_;
+  [[maybe_unused]] size_t size_;  // checked by the asserts
   size_t at_ = 0;
 };
 
