@@ -165,6 +165,9 @@ TEST_F(DataFileTest, RefusedReportsWriteNothing) {
   std::filesystem::create_directory(Path("dir.CSV"));
   EXPECT_NE(WriteDataFile(Path("dir.CSV")), 0);
   EXPECT_TRUE(std::filesystem::is_directory(Path("dir.CSV")));
+  g().files.settings.dataWriteMode = 1;
+  EXPECT_NE(WriteDataFile(Path("dir.CSV")), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(Path("dir.CSV")));
 }
 
 TEST_F(DataFileTest, ReadingBackTakesTheLastReportsTraceData) {
