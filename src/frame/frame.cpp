@@ -7,6 +7,7 @@
 #include "analysis/markers.h"
 #include "files/data_file.h"
 #include "files/memory_slots.h"
+#include "files/settings_file.h"
 #include "files/trace_files.h"
 #include "frame/busy_thread.h"
 #include "frame/config.h"
@@ -79,8 +80,9 @@ void TimerStep() {
 }
 
 // Only the last of several dropped files is used. Trace files load into the active trace; an
-// all-trace file only while the FILE item list offers ALL TRACE and no analyzer is connected.
-// Data and settings files are ignored until their readers exist.
+// all-trace file only while the FILE item list offers ALL TRACE and no analyzer is connected;
+// a settings file replaces the settings and clears the traces. Data files are ignored until
+// their reader exists.
 void DropFiles() {
   Instrument& g = *GInstrument;
   if (g.frame.droppedFiles.empty()) return;
@@ -90,16 +92,17 @@ void DropFiles() {
   const bool allTrace = type == kFileAllTrace &&
                         g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace &&
                         g.link.connected != 1;
-  if (type == kFileTrace || allTrace) {
+  if (type == kFileTrace || allTrace || type == kFileSettings) {
     ClosePopupMenu(false);
     EndEntry();
-    const int code =
-        allTrace ? LoadAllTraceFile(path) : LoadTraceFile(path, g.traces.state.activeTrace);
+    const int code = type == kFileSettings ? LoadSettingsFile(path)
+                     : allTrace            ? LoadAllTraceFile(path)
+                                           : LoadTraceFile(path, g.traces.state.activeTrace);
     if (code == 0) {
       GoToMenu(kNodeFile, 0, 0);
       g.frame.redrawFlags = kRedrawAll;
       // Markers, AUTO SEARCH and AUTO ANALYSIS follow the new data.
-      for (int t = 0; t < kTraceCount; ++t) {
+      for (int t = 0; t < kTraceCount && type != kFileSettings; ++t) {
         if (allTrace || t == g.traces.state.activeTrace) NewTraceData(t);
       }
     } else {
@@ -169,6 +172,11 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   BindMenuHandlers();
   ApplyStartupPatches();
   InitConditions();
+  // The analyzer state of the last run, silently; a missing or damaged backup leaves the start
+  // state.
+  RestoreStateBackup(g.config.folders[kFolderSetting]);
+  g.frame.stateRestored = true;
+  g.frame.saveStateAtExit = options.saveState;
   StartMenus();
   try {
     g.frame.workBuffer.assign(kWorkBufferBytes, 0);
@@ -294,6 +302,11 @@ void ShutDown() {
   g.frame.appActive = 0;
   ShowOverlay(kOverlayShutDown);
   LogRunEnd();
+  // Only a run that restored the backup saves it: a start that failed earlier must not replace
+  // the last good state with the start state.
+  if (g.frame.stateRestored && g.frame.saveStateAtExit) {
+    SaveStateBackup(g.config.folders[kFolderSetting]);
+  }
   g.host->StopTimer(kTimerClock);
   ReleaseProgram();
   g.frame.workBuffer = {};
