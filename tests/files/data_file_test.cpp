@@ -4,7 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "analysis/analysis_execute.h"
 #include "analysis/markers.h"
+#include "analysis/result_view.h"
 #include "files/data_file.h"
 #include "platform/image_files.h"
 #include "support/instrument_fixture.h"
@@ -114,6 +116,18 @@ TEST_F(DataFileTest, SubScaleAndDataAreaLines) {
   ASSERT_EQ(SetMarker(1), 0);
   const std::string markers = DataReport(false);
   EXPECT_NE(markers.find("\r\n\"MKR0001:"), std::string::npos) << markers;
+
+  // A result block comes before the marker list: its lines quoted, 86 characters each.
+  ASSERT_EQ(ExecuteAnalysis(kItemThresh), 0);
+  const std::vector<std::string> block = ResultBlockLines();
+  ASSERT_FALSE(block.empty());
+  std::string expected = "\"QXBDAT\"\r\n";
+  for (std::string l : block) {
+    ASSERT_LE(l.size(), 86u);
+    l.resize(86, ' ');
+    expected += "\"" + l + "\"\r\n";
+  }
+  EXPECT_EQ(DataReport(false), expected + kEnd);
 }
 
 TEST_F(DataFileTest, AddModeKeepsOneEndByteAndAppendsToCsv) {
