@@ -202,9 +202,18 @@ TEST_F(DataFileTest, ReadingBackTakesTheLastReportsTraceData) {
   EXPECT_NEAR(LinearToDbm(a.level[2]), -20, 1e-9);
   EXPECT_EQ(g().traces.state.attribute[0], kAttrFix);
 
+  // A frequency axis (five decimals, THz) reads back as the same wavelength window.
+  g().traces.state.activeTrace = 1;
+  g().traces.traces[1].condition.frequencyMode = 1;
+  s.dataWriteMode = 0;
+  ASSERT_EQ(WriteDataFile(Path("freq.DT8")), 0);
+  ASSERT_EQ(LoadDataFile(Path("freq.DT8")), 0);
+  EXPECT_EQ(a.condition.frequencyMode, 1);
+  EXPECT_NEAR(a.condition.start, 1549.9, 1e-4);
+  EXPECT_NEAR(a.condition.stop, 1550.1, 1e-4);
+
   // Without trace data, not a data file, or broken data lines.
   s.dataItems = {0, 1, 0, 0, 0, 0};
-  s.dataWriteMode = 0;
   ASSERT_EQ(WriteDataFile(Path("label.DT8")), 0);
   const std::vector<double> kept(a.level.begin(), a.level.begin() + 3);
   EXPECT_EQ(LoadDataFile(Path("label.DT8")), kMsgNoData);
