@@ -15,6 +15,7 @@ seed_folders() {
     trace_file_fuzz) echo samples tests/data/malformed fuzz/seeds/trace ;;
     profile_fuzz) echo fuzz/seeds/profile ;;
     settings_fuzz) echo fuzz/seeds/settings ;;
+    data_file_fuzz) echo fuzz/seeds/data ;;
   esac
 }
 

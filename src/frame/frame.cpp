@@ -5,6 +5,8 @@
 
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
+#include "files/data_file.h"
+#include "files/memory_slots.h"
 #include "files/settings_file.h"
 #include "files/trace_files.h"
 #include "frame/busy_thread.h"
@@ -22,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "screen/marker_layer.h"
 #include "screen/renderer.h"
 #include "traces/meas_condition.h"
 #include "traces/traces.h"
@@ -64,6 +67,8 @@ void BindMenuHandlers() {
   BindMarkerMenus();
   BindSearchMenus();
   BindAnalysisMenus();
+  BindMemoryMenu();
+  BindDataFileMenu();
 }
 
 void TimerStep() {
@@ -148,9 +153,11 @@ StartResult StartUp(Host& host, const StartOptions& options) {
 
   g.frame.calls.redrawNow = [] { RedrawScreen(true, false); };
   g.frame.calls.closeWindow = [] { WindowProc(WM_CLOSE, 0, 0); };
+  SetDataFileLevelFormats(DisplayedLevelFormats);
 
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
+  ScanMemorySlots();
   LogRunStart();
 
   SetUpViewerMenu();

@@ -17,6 +17,8 @@
 #include "resources/colour_tables.h"
 #include "screen/analysis_window.h"
 #include "screen/marker_layer.h"
+#include "screen/memory_list_view.h"
+#include "screen/memory_list_view.h"
 #include "screen/renderer.h"
 #include "screen/waveform.h"
 
@@ -105,6 +107,7 @@ void DrawDynamicLayer() {
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();
   DrawAnalysisWindows();
+  DrawMemoryList();
   DrawPopupMenu();
 }
 

@@ -16,6 +16,7 @@
 #include "frame/key_names.h"
 #include "instrument.h"
 #include "marker_state.h"
+#include "memory_json.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "menu/popup_menu.h"
@@ -280,6 +281,7 @@ nlohmann::json StateJson() {
   j["analysis"] = AnalysisJson();
   j["markerRow"] = MarkerRowJson();
   j["dataArea"] = DataAreaJson();
+  j["memory"] = MemoryJson();
   return j;
 }
 
