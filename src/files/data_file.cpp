@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include "instrument.h"
 #include "platform/clock.h"
 #include "platform/image_files.h"
+#include "platform/text.h"
 
 namespace vq {
 
@@ -44,16 +44,6 @@ struct Form {
 };
 constexpr Form kCsvForm = {"", ',', ",%.6f", ",%.3f", ",%d", ",%.1f", false};
 constexpr Form kDt6Form = {"\"", ' ', " %11.6f", " %5.3f", " %4d", " %4.1f", true};
-
-void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void Add(std::string& out, const char* format, ...) {
-  char text[256];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  out.append(text, std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
-}
 
 std::string Text(const char* format, double value) {
   char text[64];
@@ -161,7 +151,7 @@ void ConditionLines(std::string& out, const Form& f) {
     out.append("\r\n");
   }
   if (c.noiseMask == -101) {
-    Add(out, "%sNMSK%cOFF%s\r\n", f.quote, f.separator, f.quote);
+    AppendFormat(out, "%sNMSK%cOFF%s\r\n", f.quote, f.separator, f.quote);
   } else {
     NamedInt(out, f, "NMSK", c.noiseMask);
   }
@@ -359,7 +349,7 @@ int ParseDataFile(const uint8_t* bytes, size_t size, const MeasCondition& base,
   if (const double resolution = ReportResolution(lines, header); resolution > 0) {
     add("\"RESLN\",%.3f", resolution);
   }
-  Add(csv, "%2d\r\n", static_cast<int>(block.size()));
+  AppendFormat(csv, "%2d\r\n", static_cast<int>(block.size()));
   for (const std::string& l : block) csv += l + "\r\n";
   const size_t from = lines[header].data() - text.data();
   const size_t to = lines[last].data() + lines[last].size() - text.data();

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 
 #include "files/trace_files.h"
 #include "instrument.h"
+#include "platform/text.h"
 
 namespace vq {
 
@@ -32,16 +32,6 @@ constexpr const char* kSensitivityNames[7][3] = {{"NORM_HOLD", "NORM_HOLD", "NOR
                                                  {"NORMAL", "NORMAL", "NORMAL"}};
 constexpr const char* kShortNames[2] = {"NORM_HLD", "NORM_AUT"};
 
-void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void Add(std::string& out, const char* format, ...) {
-  char text[160];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  out.append(text, std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
-}
-
 void Line(std::string& out, std::string_view text) {
   out.append(text);
   out.append("\r\n");
@@ -59,7 +49,7 @@ void SettingsBlock(std::string& out, const MeasCondition& c, bool subScale) {
   std::vector<std::string> lines;
   auto add = [&lines](const char* format, auto... values) {
     lines.emplace_back();
-    Add(lines.back(), format, values...);
+    AppendFormat(lines.back(), format, values...);
   };
   add("\"CTRWL\",%11.6f", c.centre);
   add("\"SPAN\",%11.6f", c.span);
@@ -126,7 +116,7 @@ void SettingsBlock(std::string& out, const MeasCondition& c, bool subScale) {
   add("\"RESPARM\",%5d", c.resolutionParameter);
   add("\"FREQPARM\",%5d", c.frequencyParameter);
   const int count = std::max(static_cast<int>(lines.size()), kMinBlockLines);
-  Add(out, "%2d\r\n", count);
+  AppendFormat(out, "%2d\r\n", count);
   for (const std::string& l : lines) Line(out, l);
   for (int i = static_cast<int>(lines.size()); i < count; ++i) Line(out, "");
 }
@@ -146,14 +136,14 @@ void Point(std::string& out, const MeasCondition& c, int i, double level, bool l
     wl = std::round((c.start + c.span * i / (c.samplingPoints - 1)) * 10000.0) / 10000.0;
   }
   if (c.frequencyMode == 1) {
-    Add(out, "%9.5f,", WavelengthToFrequency(wl, true));
+    AppendFormat(out, "%9.5f,", WavelengthToFrequency(wl, true));
   } else {
-    Add(out, "%9.4f,", wl);
+    AppendFormat(out, "%9.4f,", wl);
   }
   if (linear) {
-    Add(out, "%8.3E", level);
+    AppendFormat(out, "%8.3E", level);
   } else {
-    Add(out, "%+8.3f", LinearToDbm(level));
+    AppendFormat(out, "%+8.3f", LinearToDbm(level));
   }
 }
 
@@ -185,7 +175,7 @@ std::string SensitivitySettingLine(const MeasCondition& c) {
     s += kSensitivityNames[c.sensitivity][chop];
   }
   if (c.pulseMode == 1) {
-    Add(s, "\",%4d", c.peakHoldTime);
+    AppendFormat(s, "\",%4d", c.peakHoldTime);
   } else {
     s += '"';
   }
@@ -226,18 +216,19 @@ int WriteAllTraceCsv(const std::string& path) {
   Line(out, LabelText(g.conditions.setting.label));
   SettingsBlock(out, g.conditions.measured, false);
   Line(out, "\"[TRACE SETTING]\"");
-  Add(out, "\"ACTIVE\",\"%c\"\r\n", 'A' + std::min<int>(state.activeTrace, kTraceCount - 1));
+  AppendFormat(out, "\"ACTIVE\",\"%c\"\r\n",
+               'A' + std::min<int>(state.activeTrace, kTraceCount - 1));
   std::array<bool, kTraceCount> hasData{};
   int rows = 0;
   for (int t = 0; t < kTraceCount; ++t) {
     hasData[t] = TraceHasData(t);
     if (hasData[t]) rows = std::max(rows, ValidPoints(t));
-    Add(out, "\"TRACE %c\",\"%.9s\",%d\r\n", 'A' + t, AttributeListName(state.attribute[t]),
-        hasData[t] ? 1 : 0);
+    AppendFormat(out, "\"TRACE %c\",\"%.9s\",%d\r\n", 'A' + t,
+                 AttributeListName(state.attribute[t]), hasData[t] ? 1 : 0);
   }
   Line(out, "");
   for (int t = 0; t < kTraceCount; ++t) {
-    Add(out, "\"[TRACE %c]\"\r\n", 'A' + t);
+    AppendFormat(out, "\"[TRACE %c]\"\r\n", 'A' + t);
     Line(out, LabelText(g.traces.traces[t].condition.label));
     SettingsBlock(out, g.traces.traces[t].condition, TraceOnSubScale(t));
   }
@@ -245,8 +236,8 @@ int WriteAllTraceCsv(const std::string& path) {
   std::array<bool, kTraceCount> linear{};
   for (int t = 0; t < kTraceCount; ++t) {
     linear[t] = WrittenLinear(t);
-    Add(out, "%s\"Tr %c(WL)\",\"Tr %c(LEVEL)[%s]\"", t ? "," : "", 'A' + t, 'A' + t,
-        linear[t] ? "LINEAR" : "LOG");
+    AppendFormat(out, "%s\"Tr %c(WL)\",\"Tr %c(LEVEL)[%s]\"", t ? "," : "", 'A' + t, 'A' + t,
+                 linear[t] ? "LINEAR" : "LOG");
   }
   out.append("\r\n");
   out.reserve(out.size() + static_cast<size_t>(rows) * 140);

@@ -1,6 +1,10 @@
 // Conversion of the instrument's texts to UTF-8.
 #include "platform/text.h"
 
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
 namespace vq {
 
 std::string InstrumentTextToUtf8(std::string_view text) {
@@ -22,6 +26,15 @@ std::string InstrumentTextToUtf8(std::string_view text) {
     }
   }
   return out;
+}
+
+void AppendFormat(std::string& out, const char* format, ...) {
+  char text[256];
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  out.append(text, std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
 }
 
 }  // namespace vq
