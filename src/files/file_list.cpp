@@ -120,23 +120,33 @@ std::string DateText(time_t when) {
   return text;
 }
 
-// Reads up to `count` first bytes of a file; the number read.
-size_t ReadHead(int dirFd, const char* name, uint8_t* head, size_t count) {
-  const int fd = openat(dirFd, name, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  const ssize_t got = read(fd, head, count);
+// Reads up to `count` first bytes of a file and its status; the number read, -1 when the file
+// cannot be opened.
+ssize_t ReadHead(int dirFd, const char* name, uint8_t* head, size_t count, struct stat& st) {
+  const int fd = openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return -1;
+  const ssize_t got = count > 0 ? read(fd, head, count) : 0;
+  const bool ok = fstat(fd, &st) == 0;
   close(fd);
-  return got < 0 ? 0 : static_cast<size_t>(got);
+  return ok && got >= 0 ? got : -1;
 }
 
 int CompareNoCase(const std::string& a, const std::string& b) {
   return strcasecmp(a.c_str(), b.c_str());
 }
 
-int CompareByKey(const FileListEntry& a, const FileListEntry& b, int sortKey) {
+// An entry as the sort sees it: its group and, for FILE TYPE, its extension worked out once.
+struct SortKey {
+  size_t index;
+  int rank;
+  std::string extension;
+};
+
+int CompareByKey(const FileListEntry& a, const FileListEntry& b, const SortKey& x, const SortKey& y,
+                 int sortKey) {
   switch (sortKey) {
     case 1:
-      return UpperExtension(a.name).compare(UpperExtension(b.name));
+      return x.extension.compare(y.extension);
     case 2:
       return a.date.compare(0, 19, b.date, 0, 19);
     case 3:
@@ -236,26 +246,31 @@ int BuildFileList(const FileListRequest& request, std::vector<FileListEntry>& ou
     if (!d) break;
     const char* name = d->d_name;
     struct stat st {};
-    if (fstatat(dirFd, name, &st, 0) != 0) continue;
+    bool folder = d->d_type == DT_DIR;
+    if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+      if (fstatat(dirFd, name, &st, 0) != 0) continue;
+      folder = S_ISDIR(st.st_mode);
+    } else if (!folder && d->d_type != DT_REG) {
+      continue;
+    }
     FileListEntry e;
-    e.name = name;
-    if (S_ISDIR(st.st_mode)) {
+    if (folder) {
       if (name[0] == '.') continue;  // ".", ".." and hidden folders
+      e.name = name;
       e.kind = kEntryFolder;
       e.date = kDirectoryText;
-    } else if (S_ISREG(st.st_mode)) {
+    } else {
+      e.name = name;
       if (!ExtensionListed(info, UpperExtension(e.name))) continue;
-      size_t got = 0;
-      if (info.identifierType >= 0) {
-        got = ReadHead(dirFd, name, head, sizeof head);
-        if (!HeadMatchesItem(request.item, head, got)) continue;
-      }
+      const size_t want = info.identifierType >= 0 ? sizeof head : 0;
+      const ssize_t got = ReadHead(dirFd, name, head, want, st);
+      if (got < 0 || !S_ISREG(st.st_mode)) continue;
+      const size_t size = static_cast<size_t>(got);
+      if (info.identifierType >= 0 && !HeadMatchesItem(request.item, head, size)) continue;
       e.kind = kEntryFile;
-      e.label = LabelOf(request.item, head, got);
+      e.label = LabelOf(request.item, head, size);
       e.date = DateText(st.st_mtime);
       e.size = static_cast<uint64_t>(st.st_size);
-    } else {
-      continue;
     }
     out.push_back(std::move(e));
     ++taken;
@@ -275,14 +290,24 @@ int BuildFileList(const FileListRequest& request, std::vector<FileListEntry>& ou
 }
 
 void SortFileList(std::vector<FileListEntry>& entries, int sortKey) {
-  std::sort(entries.begin(), entries.end(),
-            [sortKey](const FileListEntry& a, const FileListEntry& b) {
-              const int ra = Rank(a), rb = Rank(b);
-              if (ra != rb) return ra < rb;
-              if (int c = CompareByKey(a, b, sortKey)) return c < 0;
-              if (int c = CompareNoCase(a.name, b.name)) return c < 0;
-              return a.name < b.name;
-            });
+  // Keys are sorted and the entries moved once into their places.
+  std::vector<SortKey> keys;
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const FileListEntry& e = entries[i];
+    keys.push_back({i, Rank(e), sortKey == 1 ? UpperExtension(e.name) : std::string()});
+  }
+  std::sort(keys.begin(), keys.end(), [&entries, sortKey](const SortKey& x, const SortKey& y) {
+    if (x.rank != y.rank) return x.rank < y.rank;
+    const FileListEntry &a = entries[x.index], &b = entries[y.index];
+    if (int c = CompareByKey(a, b, x, y, sortKey)) return c < 0;
+    if (int c = CompareNoCase(a.name, b.name)) return c < 0;
+    return a.name < b.name;
+  });
+  std::vector<FileListEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const SortKey& k : keys) sorted.push_back(std::move(entries[k.index]));
+  entries = std::move(sorted);
 }
 
 uint64_t FreeBytes(const std::string& folder) {
