@@ -58,8 +58,21 @@ constexpr ItemKey kItemKeys[] = {
     {238, kItemSetting}, {237, kItemData},      {236, kItemProgram}, {759, kItemTemplate},
 };
 
+// The notices shown while a file operation runs.
+enum FileNotice {
+  kNoticeSearching,
+  kNoticeReading,
+  kNoticeWriting,
+  kNoticeDeleting,
+  kNoticeCopying
+};
+
 FileState& Files() {
   return GInstrument->files;
+}
+
+void Notice(FileNotice notice) {
+  if (auto show = GInstrument->frame.calls.showOverlay) show(notice);
 }
 
 void MarkListChanged() {
@@ -141,6 +154,7 @@ void OpenFolder(const FileListEntry& e) {
   folder += e.name + "/";
   f.cursor = 0;
   f.top = 0;
+  Notice(kNoticeSearching);
   if (const int code = RefreshFileList()) ShowMessage(code);
 }
 
@@ -167,6 +181,7 @@ void EnterListMode(FileMenuMode mode) {
   f.nameTyped = false;
   f.copyArmed = false;
   f.nameFor = 0;
+  Notice(kNoticeSearching);
   if (const int code = RefreshFileList()) ShowMessage(code);
 }
 
@@ -475,6 +490,7 @@ int32_t WriteExecuteHandler(int mode, int16_t* key) {
   if (!f.nameTyped && e && e->kind == kEntryFolder) {
     code = kMsgFileExists;  // the cursor stands on a folder, not on a file to write
   } else if ((code = CheckFileName(name)) == 0) {
+    Notice(kNoticeWriting);
     code = ExecuteFileWrite(f.settings.item, f.index, CurrentFolder() + name);
   }
   f.nameTyped = false;
@@ -501,6 +517,7 @@ int32_t ReadExecuteHandler(int mode, int16_t* key) {
     OpenFolder(*e);
     return 1;
   }
+  Notice(kNoticeReading);
   if (const int code = ExecuteFileRead(f.settings.item, f.index, CurrentFolder() + e->name)) {
     ShowMessage(code);
   }
@@ -568,6 +585,7 @@ int32_t CopyExecuteHandler(int mode, int16_t* key) {
     ShowMessage(kMsgCannotCopy);
     return 1;
   }
+  Notice(kNoticeCopying);
   const int code = CopyEntries(f.copyFolder, f.copyNames, CurrentFolder());
   f.copyArmed = false;
   RefreshFileList();
@@ -580,6 +598,7 @@ int32_t DeleteExecuteHandler(int mode, int16_t* key) {
   if (mode != kModeEnter) return 0;
   const std::vector<std::string> names = SelectedNames();
   if (names.empty()) return 1;
+  Notice(kNoticeDeleting);
   const int code = DeleteEntries(CurrentFolder(), names);
   RefreshFileList();
   if (code != 0) ShowMessage(code);

@@ -150,6 +150,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   g.frame.calls.redrawNow = [] { RedrawScreen(true, false); };
   g.frame.calls.closeWindow = [] { WindowProc(WM_CLOSE, 0, 0); };
   g.frame.calls.writeScreenImage = WriteScreenImage;
+  g.frame.calls.showOverlay = ShowOverlay;
 
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);

@@ -85,6 +85,8 @@ struct FrameCalls {
   void (*closeWindow)() = nullptr;
   // The FILE menu's GRAPHICS item: the screen image as BMP or TIFF; 0 or a message code.
   int (*writeScreenImage)(const std::string& path, bool tiff) = nullptr;
+  // The notice of a file operation over the screen ("Directory searching!", "    Reading!", ...).
+  void (*showOverlay)(int id) = nullptr;
 };
 
 struct FrameState {

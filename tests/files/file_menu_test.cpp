@@ -181,9 +181,14 @@ TEST_F(FileMenuTest, CopyAndDeleteWithTheSelectionKeys) {
   EXPECT_TRUE(fs::exists(User() + "DEST/W0000.WV8"));
   EXPECT_TRUE(fs::exists(User() + "DEST/W0001.WV8"));
 
+  // Each operation shows its notice over the screen while it runs.
+  static std::vector<int> notices;
+  notices.clear();
+  g().frame.calls.showOverlay = [](int id) { notices.push_back(id); };
   Press("F9", "F4");  // DELETE, ALL SELECT, EXECUTE inside DEST
   Press("F2", "F3");
   EXPECT_EQ(Names(), (std::vector<std::string>{".."}));
+  EXPECT_EQ(notices, (std::vector<int>{3}));  // "   Deleting!"
   EXPECT_TRUE(fs::exists(User() + "W0000.WV8"));  // the originals stay
 }
 
