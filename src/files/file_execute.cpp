@@ -17,24 +17,10 @@
 
 namespace vq {
 
-// The settings, memory-slot and data-file functions come with their own subsystems; until a
-// build has them their items stay greyed (weak references are null when absent).
-[[gnu::weak]] int WriteSettingsFile(const std::string& path);
-[[gnu::weak]] int LoadSettingsFile(const std::string& path);
-[[gnu::weak]] int WriteMemorySlotToFile(int slot, const std::string& path, bool csv);
-[[gnu::weak]] int FileToMemorySlot(const uint8_t* bytes, size_t size, int slot);
-[[gnu::weak]] int WriteDataFile(const std::string& path);
-[[gnu::weak]] int LoadDataFile(const std::string& path);
-
 namespace {
 
 constexpr size_t kProgramNameOffset = kIdentifierBytes;
 constexpr size_t kProgramNameChars = 32;
-
-template <typename F>
-bool Present(F* function) {
-  return function != nullptr;
-}
 
 // The message of a file that an item cannot read.
 int NotItemFile(int item) {
@@ -60,12 +46,6 @@ bool ValidProgram(int program) {
 
 bool ItemWritable(int item) {
   switch (item) {
-    case kItemSetting:
-      return Present(&WriteSettingsFile);
-    case kItemData:
-      return Present(&WriteDataFile);
-    case kItemMemory:
-      return Present(&WriteMemorySlotToFile);
     case kItemGraphics:
       return GInstrument->frame.calls.writeScreenImage != nullptr;
     case kItemTemplate:
@@ -77,12 +57,6 @@ bool ItemWritable(int item) {
 
 bool ItemReadable(int item) {
   switch (item) {
-    case kItemSetting:
-      return Present(&LoadSettingsFile);
-    case kItemData:
-      return Present(&LoadDataFile);
-    case kItemMemory:
-      return Present(&FileToMemorySlot);
     case kItemGraphics:
     case kItemTemplate:
       return false;

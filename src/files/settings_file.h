@@ -27,4 +27,15 @@ int LoadSettingsFile(const std::string& path);
 void SaveStateBackup(const std::string& folder);
 void RestoreStateBackup(const std::string& folder);
 
+// The firmware version text of the instrument the state belongs to: the connected analyzer's,
+// else the viewer's own.
+std::string InstrumentVersionText();
+// The bytes of "Setting.prm" for the current state: the version text in a 10-byte field, the
+// settings image from byte 10 without its last byte, the 32-bit byte sum of all that.
+std::vector<uint8_t> StateBackupBytes();
+// Takes those bytes into the state: 0 when all was taken, 1 when they belong to another
+// firmware and only the viewer's own display pieces were taken, kMsgNotSettingsFile (nothing
+// changed) when they are short or their sum is wrong.
+int RestoreStateImage(const uint8_t* bytes, size_t size);
+
 }  // namespace vq

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kMinBlockLines = 25;
 constexpr int kMaxBlockLines = 200;  // a count beyond any settings block: not a trace file
-constexpr int kLabelChars = 56;
+constexpr int kRecordLabelChars = 56;
 constexpr char kTraceDataLine[] = "\"[TRACE DATA]\"";
 
 // Sensitivity names by sensitivity and chop mode, and the short forms used after "P-" or "E-".
@@ -47,39 +47,10 @@ void Line(std::string& out, std::string_view text) {
   out.append("\r\n");
 }
 
-// The label line: a CR or LF would end the line early, so they are written as blanks; every
-// other byte, 8-bit text included, is written as it is held.
-std::string Label(const char* label) {
-  std::string s(label, strnlen(label, kLabelChars));
-  for (char& b : s) {
-    if (b == '\r' || b == '\n') b = ' ';
-  }
-  s.resize(kLabelChars, ' ');
-  return s;
-}
-
 // The quoted name of an attribute's line without its quotes; "" when it has no line.
 std::string AttributeLineName(int a) {
   const AttributeInfo* row = FindAttribute(a);
   return row ? row->csvLine : "";
-}
-
-std::string SensitivityLine(const MeasCondition& c) {
-  if (c.sensitivity > 6) return "";
-  const int chop = c.chopMode <= 2 ? c.chopMode : 0;
-  std::string s = "\"";
-  if (c.pulseMode == 1 || c.pulseMode == 2) {
-    s += c.pulseMode == 1 ? "P-" : "E-";
-    s += c.sensitivity <= 1 ? kShortNames[c.sensitivity] : kSensitivityNames[c.sensitivity][chop];
-  } else {
-    s += kSensitivityNames[c.sensitivity][chop];
-  }
-  if (c.pulseMode == 1) {
-    Add(s, "\",%4d", c.peakHoldTime);
-  } else {
-    s += '"';
-  }
-  return s;
 }
 
 // The settings block of a record: the count line, the setting lines, blank lines up to 25.
@@ -119,7 +90,7 @@ void SettingsBlock(std::string& out, const MeasCondition& c, bool subScale) {
   add("\"SMPLAUTO\",%7ld", static_cast<long>(c.samplingAuto));
   add("\"SMPL\",%11ld", static_cast<long>(c.samplingPoints));
   add("\"SMPLINTVL\",%6.4f", c.samplingInterval);
-  if (std::string sens = SensitivityLine(c); !sens.empty()) lines.push_back(sens);
+  if (std::string sens = SensitivitySettingLine(c); !sens.empty()) lines.push_back(sens);
   const std::string attr = AttributeLineName(c.traceAttribute);
   if (!attr.empty()) {
     switch (FindAttribute(c.traceAttribute)->carried) {
@@ -192,21 +163,56 @@ int ValidPoints(int trace) {
 
 }  // namespace
 
-int WriteTraceCsv(const std::string& path, int trace) {
-  if (trace < 0 || trace >= kTraceCount || !TraceHasData(trace)) return kMsgNoData;
+// The label line: a CR or LF would end the line early, so they are written as blanks; every
+// other byte, 8-bit text included, is written as it is held.
+std::string LabelText(const char* label) {
+  std::string s(label, strnlen(label, kRecordLabelChars));
+  for (char& b : s) {
+    if (b == '\r' || b == '\n') b = ' ';
+  }
+  s.resize(kRecordLabelChars, ' ');
+  return s;
+}
+
+std::string SensitivitySettingLine(const MeasCondition& c) {
+  if (c.sensitivity > 6) return "";
+  const int chop = c.chopMode <= 2 ? c.chopMode : 0;
+  std::string s = "\"";
+  if (c.pulseMode == 1 || c.pulseMode == 2) {
+    s += c.pulseMode == 1 ? "P-" : "E-";
+    s += c.sensitivity <= 1 ? kShortNames[c.sensitivity] : kSensitivityNames[c.sensitivity][chop];
+  } else {
+    s += kSensitivityNames[c.sensitivity][chop];
+  }
+  if (c.pulseMode == 1) {
+    Add(s, "\",%4d", c.peakHoldTime);
+  } else {
+    s += '"';
+  }
+  return s;
+}
+
+void AppendCsvTraceData(std::string& out, int trace) {
   const Trace& t = GInstrument->traces.traces[trace];
   const MeasCondition c = SavedRecord(trace);
   const bool linear = WrittenLinear(trace);
-  std::string out;
-  out.reserve(2048 + 24u * c.storedPoints);
-  Line(out, "QXBCSV \t");
-  Line(out, Label(c.label));
-  SettingsBlock(out, c, TraceOnSubScale(trace));
+  out.reserve(out.size() + 24u * c.storedPoints + 32);
   Line(out, kTraceDataLine);
   for (int i = 0; i < c.storedPoints; ++i) {
     Point(out, c, i, t.level[i], linear);
     out.append("\r\n");
   }
+}
+
+int WriteTraceCsv(const std::string& path, int trace) {
+  if (trace < 0 || trace >= kTraceCount || !TraceHasData(trace)) return kMsgNoData;
+  const MeasCondition c = SavedRecord(trace);
+  std::string out;
+  out.reserve(2048 + 24u * c.storedPoints);
+  Line(out, "QXBCSV \t");
+  Line(out, LabelText(c.label));
+  SettingsBlock(out, c, TraceOnSubScale(trace));
+  AppendCsvTraceData(out, trace);
   return WriteFileBytes(path, std::vector<uint8_t>(out.begin(), out.end()));
 }
 
@@ -215,9 +221,9 @@ int WriteAllTraceCsv(const std::string& path) {
   const TraceStateBlock& state = g.traces.state;
   std::string out;
   Line(out, "QXBCSVG\t");
-  Line(out, Label(g.conditions.setting.label));
+  Line(out, LabelText(g.conditions.setting.label));
   Line(out, "\"[MEAS SETTING]\"");
-  Line(out, Label(g.conditions.setting.label));
+  Line(out, LabelText(g.conditions.setting.label));
   SettingsBlock(out, g.conditions.measured, false);
   Line(out, "\"[TRACE SETTING]\"");
   Add(out, "\"ACTIVE\",\"%c\"\r\n", 'A' + std::min<int>(state.activeTrace, kTraceCount - 1));
@@ -232,7 +238,7 @@ int WriteAllTraceCsv(const std::string& path) {
   Line(out, "");
   for (int t = 0; t < kTraceCount; ++t) {
     Add(out, "\"[TRACE %c]\"\r\n", 'A' + t);
-    Line(out, Label(g.traces.traces[t].condition.label));
+    Line(out, LabelText(g.traces.traces[t].condition.label));
     SettingsBlock(out, g.traces.traces[t].condition, TraceOnSubScale(t));
   }
   Line(out, kTraceDataLine);
@@ -487,10 +493,11 @@ int SetKey(Key key, std::string_view v, MeasCondition& c) {
 int ParseSettings(const std::vector<std::string_view>& lines, int format, MeasCondition& c,
                   size_t* dataAt) {
   if (lines.size() < 3) return kMsgNotTraceFile;
-  std::string_view label = lines[1].substr(0, std::min(lines[1].find('\0'), size_t{kLabelChars}));
-  std::memset(c.label, ' ', kLabelChars);
+  std::string_view label =
+      lines[1].substr(0, std::min(lines[1].find('\0'), size_t{kRecordLabelChars}));
+  std::memset(c.label, ' ', kRecordLabelChars);
   std::memcpy(c.label, label.data(), label.size());
-  c.label[kLabelChars] = '\0';
+  c.label[kRecordLabelChars] = '\0';
   int count = 0;
   const std::string_view countLine = Trim(lines[2]);
   if (countLine.empty() || countLine.front() < '0' || countLine.front() > '9' ||

@@ -88,6 +88,13 @@ int WriteTraceCsv(const std::string& path, int trace);
 int WriteAllTraceCsv(const std::string& path);
 int WriteTraceBackup(const std::string& path, int trace);
 
+// Pieces of the single-trace CSV file that the data files share: the 56-character label line,
+// the sensitivity setting line ("" out of range), and the trace data section (the "[TRACE DATA]"
+// line and one line a point) of a trace.
+std::string LabelText(const char* label);
+std::string SensitivitySettingLine(const MeasCondition& c);
+void AppendCsvTraceData(std::string& out, int trace);
+
 // The record as a saved file carries it: the setting record's label, stored points, thresholds
 // and noise mask of the current settings.
 MeasCondition SavedRecord(int trace);
@@ -97,6 +104,8 @@ int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
 // Loads a trace file into a trace of the context (the trace becomes FIX with the file's
 // attribute as fixed-from attribute) and redraws; 0 or a message code.
 int LoadTraceFile(const std::string& path, int trace);
+// Loads parsed trace data into a trace the way LoadTraceFile does.
+void LoadTraceData(const TraceFileData& data, int trace);
 // Loads an all-trace CSV file into every trace it holds; 0 or a message code.
 int LoadAllTraceFile(const std::string& path);
 

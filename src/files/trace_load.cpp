@@ -106,6 +106,10 @@ int LoadTraceFile(const std::string& path, int trace) {
   return 0;
 }
 
+void LoadTraceData(const TraceFileData& data, int trace) {
+  if (trace >= 0 && trace < kTraceCount) ApplyTrace(trace, data);
+}
+
 int LoadAllTraceFile(const std::string& path) {
   Instrument& g = *GInstrument;
   auto all = std::make_unique<AllTraceFileData>();

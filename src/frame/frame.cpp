@@ -6,6 +6,7 @@
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
 #include "files/file_menu.h"
+#include "files/settings_file.h"
 #include "files/trace_files.h"
 #include "files/user_folders.h"
 #include "frame/busy_thread.h"
@@ -169,6 +170,11 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   BindMenuHandlers();
   ApplyStartupPatches();
   InitConditions();
+  // The analyzer state of the last run, silently; a missing or damaged backup leaves the start
+  // state.
+  RestoreStateBackup(g.config.folders[kFolderSetting]);
+  g.frame.stateRestored = true;
+  g.frame.saveStateAtExit = options.saveState;
   StartMenus();
   try {
     g.frame.workBuffer.assign(kWorkBufferBytes, 0);
@@ -294,6 +300,11 @@ void ShutDown() {
   g.frame.appActive = 0;
   ShowOverlay(kOverlayShutDown);
   LogRunEnd();
+  // Only a run that restored the backup saves it: a start that failed earlier must not replace
+  // the last good state with the start state.
+  if (g.frame.stateRestored && g.frame.saveStateAtExit) {
+    SaveStateBackup(g.config.folders[kFolderSetting]);
+  }
   g.host->StopTimer(kTimerClock);
   ReleaseProgram();
   g.frame.workBuffer = {};

@@ -12,6 +12,7 @@ namespace vq {
 struct StartOptions {
   std::string home;            // configuration folder; empty = ConfigFolder()
   bool singleInstance = true;  // the viewer refuses a second copy; the tools do not ask
+  bool saveState = true;       // save the state backup at exit
 };
 
 // What StartUp found. Running: the window is up and the caller runs the message loop (the host's).

@@ -111,6 +111,8 @@ struct FrameState {
   std::vector<std::string> droppedFiles;  // the paths of the last WM_DROPFILES
   bool windowDestroyed = false;
   bool shutDownDone = false;
+  bool stateRestored = false;  // start-up got as far as restoring the state backup
+  bool saveStateAtExit = true;
   FrameCalls calls;
 };
 

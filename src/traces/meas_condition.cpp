@@ -375,6 +375,9 @@ void InitConditions() {
   s.yDivisions = 10;
   // Empty traces carry the same conditions, so that what is saved from them reads back.
   for (Trace& t : GInstrument->traces.traces) t.condition = s.setting;
+  // The trace state's fit thresholds are the ones files and settings carry: they start equal.
+  GInstrument->traces.state.curveFitThreshold = s.setting.curveFitThreshold;
+  GInstrument->traces.state.peakCurveFitThreshold = s.setting.peakCurveFitThreshold;
 }
 
 }  // namespace vq

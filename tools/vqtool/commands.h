@@ -13,5 +13,6 @@ void AddRenderCommand(CLI::App& app);
 void AddConvertCommand(CLI::App& app);
 void AddAnalyzeCommand(CLI::App& app);
 void AddSearchCommand(CLI::App& app);
+void AddSettingsCommand(CLI::App& app);
 
 }  // namespace vq

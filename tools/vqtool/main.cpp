@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   vq::AddConvertCommand(app);
   vq::AddAnalyzeCommand(app);
   vq::AddSearchCommand(app);
+  vq::AddSettingsCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

@@ -324,6 +324,7 @@ int RunRender(const RenderOptions& o) {
   StartOptions start;
   start.home = o.home;
   start.singleInstance = false;  // the tool runs beside a viewer
+  start.saveState = !o.noSave;
   const StartResult started = StartUp(host, start);
   if (!started.running) {
     const std::string why = host.boxes.empty() ? "start-up failed" : host.boxes.back().text;
@@ -387,7 +388,8 @@ void AddRenderCommand(CLI::App& app) {
       "Starts the instrument as the viewer does, without a window: drops each file on the\n"
       "window, presses the keys one by one, runs until nothing is pending, captures the screen\n"
       "(BMP or PNG, the whole 800 pixels or 700 without the soft-key column) and writes the\n"
-      "state as JSON.\n"
+      "state as JSON. The state backup of the configuration folder is restored at start and\n"
+      "saved at the end, as the viewer does (--no-save skips the save).\n"
       "Key names: F1..F9, Shift+F1.., Alt+F1.., Up, Down, Left, Right, Enter, Shift+Enter,\n"
       "Backspace, Delete, Insert, Apps, Ctrl+Home, Alt+N, Alt+Q, Ctrl+Alt+B, one printable\n"
       "character (typed), Space (a typed blank), Click:X,Y, RightClick:X,Y, Wheel:X,Y,+1 or\n"
@@ -433,6 +435,8 @@ void AddRenderCommand(CLI::App& app) {
       ->type_name("800|700")
       ->check(CLI::IsMember({"800", "700"}).description(""));
   render->add_option("--state", o->state, "write the state as JSON to FILE")->type_name("FILE");
+  render->add_flag("--no-save", o->noSave,
+                   "do not save the state backup at the end (it is restored at start either way)");
   render->callback([o] {
     if (const int code = RunRender(*o)) throw CLI::RuntimeError(code);
   });

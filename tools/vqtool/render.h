@@ -28,6 +28,7 @@ struct RenderOptions {
   std::string out;
   int width = 800;
   std::string state;
+  bool noSave = false;  // skip the state backup at the end
 };
 
 // The state of the current context as JSON.
