@@ -677,9 +677,15 @@ std::string NameEntryLine() {
 
 int ReadDroppedFile(const std::string& path, int type) {
   FileState& f = Files();
-  f.settings.item = static_cast<uint16_t>(type);
-  f.index = type == kItemTrace ? GInstrument->traces.state.activeTrace : 0;
-  return ExecuteFileRead(type, f.index, path);
+  const int index = type == kItemTrace ? GInstrument->traces.state.activeTrace : 0;
+  const int code = ExecuteFileRead(type, index, path);
+  // The FILE menu then offers what was dropped; a refused file changes nothing, and a settings
+  // file brings its own FILE menu settings.
+  if (code == 0 && type != kItemSetting) {
+    f.settings.item = static_cast<uint16_t>(type);
+    f.index = index;
+  }
+  return code;
 }
 
 void BindFileMenus() {

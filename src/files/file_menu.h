@@ -20,7 +20,8 @@ std::string FileStatusLine();
 // The line of the name being typed ("FILE NAME : ..."), or "" when no name entry is open.
 std::string NameEntryLine();
 
-// The read of a dropped file: as READ EXECUTE of the type's item into the active trace.
+// The read of a dropped file: as READ EXECUTE of the type's item into the active trace; on
+// success the FILE menu takes the item.
 int ReadDroppedFile(const std::string& path, int type);
 
 void BindFileMenus();

@@ -10,6 +10,7 @@
 #include "files/file_execute.h"
 #include "files/file_list.h"
 #include "files/file_menu.h"
+#include "files/memory_slots.h"
 #include "files/trace_files.h"
 #include "files/user_folders.h"
 #include "menu/menu_engine.h"
@@ -20,6 +21,7 @@
 #include "screen/file_list_view.h"
 #include "support/instrument_fixture.h"
 #include "traces/meas_condition.h"
+#include "traces/traces.h"
 
 namespace vq {
 namespace {
@@ -87,6 +89,58 @@ TEST_F(FileMenuTest, WriteAndReadATraceWithTheKeys) {
   // The list goes away with the FILE menu.
   Press("Alt+F1");
   EXPECT_FALSE(FileListShown());
+}
+
+TEST_F(FileMenuTest, SettingsMemoryAndDataFilesThroughTheMenuAndDrops) {
+  Fill(0);
+  g().conditions.setting.centre = 1552.5;
+  ChooseItem("F5");  // SETTING
+  Press("F2", "F1");
+  ASSERT_EQ(Message(), 0);
+  EXPECT_EQ(fs::file_size(User() + "S0000.ST8"), 73147u);
+  g().conditions.setting.centre = 1300;
+  Press("F9", "F3");
+  EXPECT_EQ(FileStatusLine(), "READ : FILE TO SETTING");
+  Press("F1");
+  EXPECT_EQ(Message(), 0);
+  EXPECT_DOUBLE_EQ(g().conditions.setting.centre, 1552.5);
+  EXPECT_FALSE(TraceHasData(0));  // a settings read clears the traces
+
+  // MEMORY: a used slot is written as a trace file; an empty one gives 107 and no file.
+  Fill(0);
+  ASSERT_EQ(SaveMemorySlot(5, 0), 0);
+  ChooseItem("F3");
+  Press("F2", "F3");
+  Type("5");
+  EXPECT_EQ(FileStatusLine(), "WRITE : MEMORY NO.05 TO FILE");
+  Press("F1");
+  EXPECT_EQ(DetectFileType(User() + "W0000.WV8"), kFileTrace);
+  Press("Up", "F3");
+  Type("6");
+  Press("F1");
+  EXPECT_EQ(Message(), kMsgUnsuitableMemory);
+  EXPECT_FALSE(fs::exists(User() + "W0001.WV8"));
+
+  // DATA: the report of trace A; dropped back, it is read into trace A on one display.
+  ChooseItem("F6");
+  Press("F2", "F1");
+  ASSERT_EQ(Message(), 0);
+  ASSERT_TRUE(fs::exists(User() + "D0000.CSV"));
+  TraceClear(0);
+  SetSplitDisplay(true);
+  SetDroppedFiles({User() + "D0000.CSV"});
+  WindowProc(WM_DROPFILES, 0, 0);
+  PumpUntilIdle(host);
+  EXPECT_EQ(Message(), 0);
+  EXPECT_TRUE(TraceHasData(0));
+  EXPECT_EQ(g().screen.screenMode, 0);
+  EXPECT_EQ(g().menu.page, 70);
+  // A dropped settings file is read as SETTING.
+  g().conditions.setting.centre = 1300;
+  SetDroppedFiles({User() + "S0000.ST8"});
+  WindowProc(WM_DROPFILES, 0, 0);
+  PumpUntilIdle(host);
+  EXPECT_DOUBLE_EQ(g().conditions.setting.centre, 1552.5);
 }
 
 TEST_F(FileMenuTest, OtherKindsOfFileAreNotReadAsTraces) {
@@ -188,7 +242,7 @@ TEST_F(FileMenuTest, CopyAndDeleteWithTheSelectionKeys) {
   Press("F9", "F4");  // DELETE, ALL SELECT, EXECUTE inside DEST
   Press("F2", "F3");
   EXPECT_EQ(Names(), (std::vector<std::string>{".."}));
-  EXPECT_EQ(notices, (std::vector<int>{3}));  // "   Deleting!"
+  EXPECT_EQ(notices, (std::vector<int>{3}));      // "   Deleting!"
   EXPECT_TRUE(fs::exists(User() + "W0000.WV8"));  // the originals stay
 }
 
