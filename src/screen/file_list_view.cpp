@@ -31,7 +31,8 @@ std::string Fit(const std::string& text, size_t chars) {
 
 std::string RowText(const FileListEntry& e) {
   char row[128];
-  const std::string name = e.kind == kEntryNewFile ? kNewFileText : Fit(e.name, kNameChars);
+  // The new-file entry shows its default name, and "<NEW FILE>" where a file shows its date.
+  const std::string name = Fit(e.name, kNameChars);
   std::snprintf(row, sizeof row, "%c%-*s %-19s %s", e.selected ? '*' : ' ', kNameChars,
                 name.c_str(), e.date.c_str(), Fit(e.label, kLabelChars).c_str());
   return row;

@@ -354,7 +354,8 @@ TEST_F(FileMenuTest, TheListCoversTheGraphWithItsLines) {
   EXPECT_NE(lines[1].find("FILE NAME"), std::string::npos);
   EXPECT_NE(lines[1].find("DATE & TIME"), std::string::npos);
   EXPECT_NE(lines[1].find("LABEL/PROGRAM NAME"), std::string::npos);
-  EXPECT_EQ(lines[2].substr(1, 19), kNewFileText);
+  EXPECT_EQ(lines[2].substr(1, 9), "W0001.WV8");
+  EXPECT_EQ(lines[2].substr(32, 19), kNewFileText);
   EXPECT_EQ(lines[3].substr(1, 9), "W0000.WV8");
   const std::string& count = lines[4];
   EXPECT_EQ(count.substr(0, 16), "TOTAL:   1 FILES");
