@@ -75,6 +75,15 @@ void Notice(FileNotice notice) {
   if (auto show = GInstrument->frame.calls.showOverlay) show(notice);
 }
 
+// A path not found on EXT means the USB drive went away when its folder is gone too.
+void ShowFileMessage(int code) {
+  const FileState& f = GInstrument->files;
+  if (code == kMsgFileNotFound && f.drive == kDriveExt && DriveRoot(kDriveExt).empty()) {
+    code = kMsgUsbNotInserted;
+  }
+  ShowMessage(code);
+}
+
 void MarkListChanged() {
   GInstrument->frame.redrawFlags |= kRedrawDynamicOnly | kRedrawSoftKeys;
 }
@@ -147,7 +156,7 @@ void OpenFolder(const FileListEntry& e) {
     const size_t slash = folder.rfind('/', folder.size() - 2);
     const std::string child = folder.substr(slash + 1, folder.size() - slash - 2);
     folder.erase(slash + 1);
-    if (const int code = RefreshFileList()) ShowMessage(code);
+    if (const int code = RefreshFileList()) ShowFileMessage(code);
     CursorToName(child);
     return;
   }
@@ -155,7 +164,7 @@ void OpenFolder(const FileListEntry& e) {
   f.cursor = 0;
   f.top = 0;
   Notice(kNoticeSearching);
-  if (const int code = RefreshFileList()) ShowMessage(code);
+  if (const int code = RefreshFileList()) ShowFileMessage(code);
 }
 
 std::vector<std::string> SelectedNames() {
@@ -182,7 +191,7 @@ void EnterListMode(FileMenuMode mode) {
   f.copyArmed = false;
   f.nameFor = 0;
   Notice(kNoticeSearching);
-  if (const int code = RefreshFileList()) ShowMessage(code);
+  if (const int code = RefreshFileList()) ShowFileMessage(code);
 }
 
 // [SECTION] Typed names
@@ -209,7 +218,7 @@ void ConfirmName() {
   }
   if (code != 0) {
     f.nameTyped = false;
-    ShowMessage(code);
+    ShowFileMessage(code);
     return;
   }
   RefreshFileList();
@@ -496,7 +505,7 @@ int32_t WriteExecuteHandler(int mode, int16_t* key) {
   f.nameTyped = false;
   RefreshFileList();
   if (code != 0) {
-    ShowMessage(code);
+    ShowFileMessage(code);
   } else {
     CursorToName(name);
   }
@@ -519,7 +528,7 @@ int32_t ReadExecuteHandler(int mode, int16_t* key) {
   }
   Notice(kNoticeReading);
   if (const int code = ExecuteFileRead(f.settings.item, f.index, CurrentFolder() + e->name)) {
-    ShowMessage(code);
+    ShowFileMessage(code);
   }
   GInstrument->frame.redrawFlags = kRedrawAll;
   return 1;
@@ -589,7 +598,7 @@ int32_t CopyExecuteHandler(int mode, int16_t* key) {
   const int code = CopyEntries(f.copyFolder, f.copyNames, CurrentFolder());
   f.copyArmed = false;
   RefreshFileList();
-  if (code != 0) ShowMessage(code);
+  if (code != 0) ShowFileMessage(code);
   return 1;
 }
 
@@ -601,7 +610,7 @@ int32_t DeleteExecuteHandler(int mode, int16_t* key) {
   Notice(kNoticeDeleting);
   const int code = DeleteEntries(CurrentFolder(), names);
   RefreshFileList();
-  if (code != 0) ShowMessage(code);
+  if (code != 0) ShowFileMessage(code);
   return 1;
 }
 

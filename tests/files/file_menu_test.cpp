@@ -246,6 +246,30 @@ TEST_F(FileMenuTest, CopyAndDeleteWithTheSelectionKeys) {
   EXPECT_TRUE(fs::exists(User() + "W0000.WV8"));  // the originals stay
 }
 
+TEST_F(FileMenuTest, CursorAndPagesKeepTheCursorInView) {
+  for (int i = 0; i < 30; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "W%04d.WV8", i);
+    Put(User() + name, "\"QXBWAV\"\r\n" + std::string(600, '\0'));
+  }
+  Open("F3");
+  EXPECT_EQ(FileListLines().size(), 2u + kFileListRows + 3u);  // a page of rows
+  Press("Right");                                              // a page down
+  EXPECT_EQ(g().files.cursor, kFileListRows);
+  EXPECT_EQ(g().files.top, 1);
+  EXPECT_EQ(FileListLines()[2 + kFileListRows - 1].substr(1, 9), "W0024.WV8");
+  Press("Right", "Down");  // clamped at the last entry
+  EXPECT_EQ(g().files.cursor, 29);
+  EXPECT_EQ(g().files.top, 30 - kFileListRows);
+  Press("Left", "Up");
+  EXPECT_EQ(g().files.cursor, 29 - kFileListRows - 1);
+  EXPECT_EQ(g().files.top, g().files.cursor);
+  // FILE SORT keeps the cursor on its file.
+  const std::string at = Names()[g().files.cursor];
+  Press("F9", "F6", "F3");  // FILE SORT, SORT BY FILE DATE
+  EXPECT_EQ(Names()[g().files.cursor], at);
+}
+
 TEST_F(FileMenuTest, ExtNeedsAConfiguredMountedFolder) {
   Open("F3");
   Press("F9", "F5");  // DRIVE
@@ -262,6 +286,15 @@ TEST_F(FileMenuTest, ExtNeedsAConfiguredMountedFolder) {
   EXPECT_EQ(g().files.drive, kDriveExt);
   EXPECT_EQ(Names(), (std::vector<std::string>{"W0007.WV8"}));
   EXPECT_EQ(FileListLines()[0], "EXT:\\");
+  // The drive pulled out: reading from it says so, and the list goes back to INT.
+  const std::string mount = usb.Path();
+  fs::rename(mount, mount.substr(0, mount.size() - 1) + "_gone");
+  Press("F1");
+  EXPECT_EQ(Message(), 120);
+  Press("F9", "F3");
+  EXPECT_EQ(Message(), 120);
+  EXPECT_EQ(g().files.drive, kDriveInt);
+  fs::rename(mount.substr(0, mount.size() - 1) + "_gone", mount);
   // A new INT folder: the ini follows and the next start reads it.
   TempFolder other;
   ASSERT_EQ(ApplyUserFolders(other.Path(), 'E', usb.Path()), 0);
