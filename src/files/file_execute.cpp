@@ -80,8 +80,14 @@ int ExecuteFileWrite(int item, int index, const std::string& path) {
       return WriteSettingsFile(path);
     case kItemData:
       return WriteDataFile(path);
-    case kItemGraphics:
-      return g.frame.calls.writeScreenImage(path, s.graphicsFileType == 1);
+    case kItemGraphics: {
+      // The picture is of the measurement screen, not of the file list over it.
+      const FileMenuMode mode = g.files.mode;
+      g.files.mode = kFileModeNone;
+      const int code = g.frame.calls.writeScreenImage(path, s.graphicsFileType == 1);
+      g.files.mode = mode;
+      return code;
+    }
     case kItemProgram:
       return WriteProgramFile(index, path);
     default:

@@ -46,6 +46,8 @@ void FolderSetting() {
   const std::vector<RemovableDrive> mounted = MountedRemovableDrives();
   FolderChoice choice;
   choice.userFolder = g.files.userFolder;
+  if (choice.userFolder.size() >= 4 && choice.userFolder.back() == '/')
+    choice.userFolder.pop_back();
   for (const RemovableDrive& d : mounted) {
     if (d.mount == g.files.extFolder) choice.selected = static_cast<int>(choice.drives.size());
     choice.drives.push_back(std::string(1, d.letter) + ": " + d.mount);

@@ -315,7 +315,8 @@ TEST_F(FileMenuTest, FolderSettingChangesTheFolderTheListShows) {
   WindowProc(WM_COMMAND, kCmdFolderSetting, 0);
   EXPECT_EQ(CurrentFolder(), home.Path() + "UserData/");
   ASSERT_EQ(host.folderDialogs.size(), 1u);
-  EXPECT_EQ(host.folderDialogs[0].userFolder, home.Path() + "UserData/");
+  EXPECT_EQ(host.folderDialogs[0].userFolder, home.Path() + "UserData");  // shown without the '/'
+
   host.folderAnswers.push_back(FolderChoice{other.Path(), {}, -1});
   WindowProc(WM_COMMAND, kCmdFolderSetting, 0);
   EXPECT_EQ(CurrentFolder(), other.Path());
@@ -366,9 +367,14 @@ TEST_F(FileMenuTest, ProgramsAndGraphicsAreWrittenAndRead) {
   EXPECT_EQ(WriteProgramFile(5, User() + "P0001.PG8"), kMsgNoData);
 
   ChooseItem("F4");  // GRAPHICS: BMP, then TIFF on the next new-file entry
+  DistinctSlotColours();
   Press("F2", "F1", "F4", "Up", "F1");
   ASSERT_TRUE(ReadWholeFile(User() + "G0000.BMP", bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 2), "BM");
+  // The picture shows the graph, not the file list over it.
+  Surface picture;
+  ASSERT_TRUE(DecodeBmp(bytes, picture));
+  EXPECT_EQ(picture.At(300, 310) | 0xFF000000u, Slot(3));
   ASSERT_TRUE(ReadWholeFile(User() + "G0001.TIF", bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), std::string("II*\0", 4));
   // GRAPHICS cannot be read; TEMPLATE waits for the template lines.
