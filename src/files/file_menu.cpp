@@ -167,6 +167,11 @@ void OpenFolder(const FileListEntry& e) {
   if (const int code = RefreshFileList()) ShowFileMessage(code);
 }
 
+bool Selectable(const FileListEntry& e) {
+  return e.kind != kEntryNewFile && e.name != "..";
+}
+
+// The selected entries of COPY and DELETE; without a selection, the entry under the cursor.
 std::vector<std::string> SelectedNames() {
   std::vector<std::string> names;
   for (const FileListEntry& e : Files().entries) {
@@ -174,16 +179,12 @@ std::vector<std::string> SelectedNames() {
   }
   if (names.empty()) {
     const FileListEntry* e = CursorEntry();
-    if (e && e->kind != kEntryNewFile && e->name != "..") names.push_back(e->name);
+    if (e && Selectable(*e)) names.push_back(e->name);
   }
   return names;
 }
 
-bool Selectable(const FileListEntry& e) {
-  return e.kind != kEntryNewFile && e.name != "..";
-}
-
-// The mode a list page shows; FILE SORT keeps the last mode (READ when none yet).
+// WRITE, READ and FILE OPERATION start their list afresh in their mode.
 void EnterListMode(FileMenuMode mode) {
   FileState& f = Files();
   f.mode = mode;
