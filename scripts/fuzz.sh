@@ -14,6 +14,8 @@ seed_folders() {
   case $1 in
     trace_file_fuzz) echo samples tests/data/malformed fuzz/seeds/trace ;;
     profile_fuzz) echo fuzz/seeds/profile ;;
+    settings_fuzz) echo fuzz/seeds/settings ;;
+    data_file_fuzz) echo fuzz/seeds/data ;;
   esac
 }
 

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -15,12 +17,12 @@
 #include "analysis/result_view.h"
 #include "instrument.h"
 #include "platform/clock.h"
+#include "platform/image_files.h"
 
 namespace vq {
 
 namespace {
 
-constexpr size_t kReportBlockBytes = 3072000;  // the largest report
 constexpr size_t kResultLineChars = 86;
 constexpr char kEndByte = 26;
 constexpr char kCsvId[] = "QXBDAT2";
@@ -237,15 +239,15 @@ bool IsDataLine(std::string_view line) {
          (std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == ' ' || line[0] == '-');
 }
 
-// The resolution of the report's CONDITION lines before the trace data ("RESLN,0.050" or
-// "\"RESLN 0.050\""); 0 when there is none.
+// The resolution of the report's CONDITION lines before its trace data ("RESLN,0.100" or
+// "\"RESLN 0.100\""); 0 when the report has none. An empty line starts an appended report.
 double ReportResolution(const std::vector<std::string_view>& lines, size_t before) {
-  for (size_t i = before; i-- > 0;) {
+  for (size_t i = before; i-- > 1 && !lines[i].empty();) {
     std::string_view l = lines[i];
     if (l.starts_with('"')) l.remove_prefix(1);
-    if (!l.starts_with("RESLN") || l.size() < 7) continue;
-    const std::string text(l.substr(
-        6, l.find('"', 6) == std::string_view::npos ? std::string_view::npos : l.find('"', 6) - 6));
+    if (!l.starts_with("RESLN") || l.size() < 7 || (l[5] != ',' && l[5] != ' ')) continue;
+    l.remove_prefix(6);
+    const std::string text(l.substr(0, l.find('"')));
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     return end != text.c_str() && std::isfinite(value) && value > 0 ? value : 0.0;
@@ -294,16 +296,17 @@ int WriteDataFile(const std::string& path) {
   }
   std::string kept;
   long at = -1;
-  if (s.dataWriteMode == 1) {
+  std::error_code error;
+  if (s.dataWriteMode == 1 && std::filesystem::exists(path, error)) {
+    // A file that is there but cannot be read is reported, never written over.
     std::vector<uint8_t> old;
-    if (ReadFileBytes(path, old) == 0) {
-      kept.assign(old.begin(), old.end());
-      at = AppendPoint(path, kept);
-    }
+    errno = 0;
+    if (!ReadWholeFile(path, old)) return FileErrorCode(errno ? errno : EIO);
+    kept.assign(old.begin(), old.end());
+    at = AppendPoint(path, kept);
   }
   const std::string report = DataReport(at >= 0);
   if (report.empty()) return kMsgNoData;
-  if (report.size() > kReportBlockBytes) return 129;  // more than the report block holds
   // The whole new content goes aside and replaces the file only once complete.
   std::vector<uint8_t> bytes;
   if (at >= 0) bytes.assign(kept.begin(), kept.begin() + at);

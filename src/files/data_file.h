@@ -32,5 +32,7 @@ long AppendPoint(const std::string& path, const std::string& bytes);
 // The level formats of the traces as the screen shows them, for the marker list of the DATA
 // AREA; the frame sets it at start (unset: dBm for every trace).
 void SetDataFileLevelFormats(TraceLevelFormats (*source)());
+// Binds the OUTPUT ITEM SETTING keys.
+void BindDataFileMenu();
 
 }  // namespace vq

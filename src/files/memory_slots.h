@@ -20,5 +20,7 @@ void ScanMemorySlots();
 // and a file read into a slot; 0 or a message code (107 empty slot, 132 not a trace file).
 int WriteMemorySlotToFile(int slot, const std::string& path, bool csv);
 int FileToMemorySlot(const uint8_t* bytes, size_t size, int slot);
+// Binds the MEMORY keys.
+void BindMemoryMenu();
 
 }  // namespace vq

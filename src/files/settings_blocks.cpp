@@ -91,7 +91,7 @@ class BlockIo {
  private:
   const uint8_t* in_;
   uint8_t* out_;
-  size_t size_;
+  [[maybe_unused]] size_t size_;  // checked by the asserts
   size_t at_ = 0;
 };
 
@@ -104,12 +104,31 @@ struct FixedField {
   void* (*address)(SettingsState&);
 };
 
-#define VQ_FIELD(offset, member, low, high)                                             \
-  FixedField {                                                                          \
-    offset, sizeof(std::declval<SettingsState&>().member) / 2,                          \
-        std::is_signed_v<std::remove_all_extents_t<                                     \
-            std::remove_reference_t<decltype(std::declval<SettingsState&>().member)>>>, \
-        low, high, [](SettingsState& s) -> void* { return &s.member; }                  \
+// The element of a member: itself, or what its (built-in or std::) array holds.
+template <typename T>
+struct Element {
+  using Type = std::remove_all_extents_t<T>;
+};
+template <typename T, size_t N>
+struct Element<std::array<T, N>> {
+  using Type = T;
+};
+// The words of a member and whether they are signed; every fixed field is made of 16-bit words.
+template <typename T>
+constexpr uint16_t WordsOf() {
+  static_assert(sizeof(typename Element<T>::Type) == 2, "fixed fields are 16-bit words");
+  return sizeof(T) / 2;
+}
+template <typename T>
+constexpr bool SignedWords() {
+  return std::is_signed_v<typename Element<T>::Type>;
+}
+
+#define VQ_FIELD(offset, member, low, high)                        \
+  FixedField {                                                     \
+    offset, WordsOf<decltype(SettingsState::member)>(),            \
+        SignedWords<decltype(SettingsState::member)>(), low, high, \
+        [](SettingsState& s) -> void* { return &s.member; }        \
   }
 
 // clang-format off

@@ -5,7 +5,9 @@
 
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
+#include "files/data_file.h"
 #include "files/file_menu.h"
+#include "files/memory_slots.h"
 #include "files/settings_file.h"
 #include "files/trace_files.h"
 #include "files/user_folders.h"
@@ -24,6 +26,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "screen/marker_layer.h"
 #include "screen/renderer.h"
 #include "traces/meas_condition.h"
 #include "traces/traces.h"
@@ -67,6 +70,8 @@ void BindMenuHandlers() {
   BindSearchMenus();
   BindAnalysisMenus();
   BindFileMenus();
+  BindMemoryMenu();
+  BindDataFileMenu();
 }
 
 void TimerStep() {
@@ -152,10 +157,12 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   g.frame.calls.closeWindow = [] { WindowProc(WM_CLOSE, 0, 0); };
   g.frame.calls.writeScreenImage = WriteScreenImage;
   g.frame.calls.showOverlay = ShowOverlay;
+  SetDataFileLevelFormats(DisplayedLevelFormats);
 
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
   ReadUserFolders();
+  ScanMemorySlots();
   LogRunStart();
 
   SetUpViewerMenu();

@@ -19,6 +19,7 @@
 #include "screen/analysis_window.h"
 #include "screen/file_list_view.h"
 #include "screen/marker_layer.h"
+#include "screen/memory_list_view.h"
 #include "screen/renderer.h"
 #include "screen/waveform.h"
 
@@ -109,6 +110,7 @@ void DrawDynamicLayer() {
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();
   if (!fileList) DrawAnalysisWindows();
+  DrawMemoryList();
   DrawPopupMenu();
 }
 

@@ -94,6 +94,7 @@ struct MemoryState {
   std::array<MemorySlot, kMemorySlots> slot{};  // not "slots": a Qt keyword
   int current = 0;                              // MEMORY NO.
   uint16_t listParameter = 0;                   // LIST PARAM: 0 LBL, 1 CONDTN
+  std::string status;                           // the status text of the last SAVE, RECALL or CLEAR
 };
 
 }  // namespace vq

@@ -17,6 +17,7 @@
 #include "frame/key_names.h"
 #include "instrument.h"
 #include "marker_state.h"
+#include "memory_json.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
@@ -313,6 +314,7 @@ nlohmann::json StateJson() {
   j["analysis"] = AnalysisJson();
   j["markerRow"] = MarkerRowJson();
   j["dataArea"] = DataAreaJson();
+  j["memory"] = MemoryJson();
   if (nlohmann::json files = FilesJson(); !files.is_null()) j["files"] = std::move(files);
   return j;
 }
