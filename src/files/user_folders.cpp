@@ -84,7 +84,9 @@ void ReadUserFolders() {
   const std::string fallback = WithTrailingSlash(
       std::filesystem::absolute(g.config.home + "UserData/", error).lexically_normal());
   std::string user = GetProfileString(kSection, kKeyUserFolder, "", ini);
-  if (user.empty() || user.size() > kMaxFolderChars) user = fallback;
+  // Only a full path is taken: a Windows path ("C:\Data") copied from a Windows installation
+  // names no folder here.
+  if (user.empty() || user.size() > kMaxFolderChars || user[0] != '/') user = fallback;
   f.userFolder = WithTrailingSlash(std::filesystem::absolute(user, error).lexically_normal());
   if (!IsFolder(f.userFolder) && !MakeFolders(f.userFolder)) f.userFolder = fallback;
   if (f.userFolder == fallback) MakeFolders(fallback);

@@ -304,6 +304,10 @@ TEST_F(FileMenuTest, ExtNeedsAConfiguredMountedFolder) {
   EXPECT_EQ(g().files.extFolder, usb.Path());
   EXPECT_EQ(ApplyUserFolders(other.Path() + "none", 'E', ""), 123);  // nothing changes
   EXPECT_EQ(GetProfileString("FOLDER", "UserDataFolderNorm", "", ini), other.Path());
+  // A Windows path in the ini names no folder here: the default one is used.
+  ASSERT_TRUE(WriteProfileString("FOLDER", "UserDataFolderNorm", "C:\\Users\\me\\Data", ini));
+  ReadUserFolders();
+  EXPECT_EQ(g().files.userFolder, home.Path() + "UserData/");
 }
 
 TEST_F(FileMenuTest, FolderSettingChangesTheFolderTheListShows) {
