@@ -101,7 +101,9 @@ void ReadUserFolders() {
 int ApplyUserFolders(const std::string& userFolder, char usbDrive, const std::string& extFolder) {
   Instrument& g = *GInstrument;
   FileState& f = g.files;
-  const std::string user = WithTrailingSlash(userFolder);
+  std::error_code error;
+  const std::string user =
+      WithTrailingSlash(std::filesystem::absolute(userFolder, error).lexically_normal());
   if (user.size() > kMaxFolderChars + 1 || !IsFolder(user)) return kMsgFileNotFound;
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(usbDrive)));
   std::string text = std::string("[") + kSection + "]\r\n" + kKeyUserFolder + "=" + user + "\r\n";
