@@ -1,12 +1,18 @@
-// The Qt host's dialogs: message boxes, the About box and printing the screen image.
+// The Qt host's dialogs: message boxes, the About box, Folder Setting and printing the screen
+// image.
 #include <QAbstractPrintDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "main_window.h"
@@ -25,6 +31,37 @@ BoxAnswer QtHost::MessageBox(const std::string& text, const std::string& caption
       DialogParent());
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+}
+
+bool QtHost::AskFolderSetting(FolderChoice& choice) {
+  QDialog dialog(DialogParent());
+  dialog.setWindowTitle(QStringLiteral("Folder Setting"));
+  auto* layout = new QGridLayout(&dialog);
+  layout->addWidget(new QLabel(QStringLiteral("[INT] User Folder:"), &dialog), 0, 0, 1, 2);
+  auto* folder = new QLineEdit(QString::fromStdString(choice.userFolder), &dialog);
+  folder->setReadOnly(true);
+  folder->setMinimumWidth(320);
+  layout->addWidget(folder, 1, 0);
+  auto* browse = new QPushButton(QStringLiteral("..."), &dialog);
+  layout->addWidget(browse, 1, 1);
+  QObject::connect(browse, &QPushButton::clicked, &dialog, [&dialog, folder] {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        &dialog, QStringLiteral("User folder setting"), folder->text());
+    if (!chosen.isEmpty()) folder->setText(chosen);
+  });
+  layout->addWidget(new QLabel(QStringLiteral("[EXT] USB Storage Drive:"), &dialog), 2, 0, 1, 2);
+  auto* drives = new QComboBox(&dialog);
+  for (const std::string& d : choice.drives) drives->addItem(QString::fromStdString(d));
+  drives->setCurrentIndex(choice.selected);
+  layout->addWidget(drives, 3, 0, 1, 2);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons, 4, 0, 1, 2);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  choice.userFolder = folder->text().toStdString();
+  choice.selected = drives->currentIndex();
+  return true;
 }
 
 void QtHost::ShowAbout(const std::string& title, const std::vector<std::string>& lines) {

@@ -52,6 +52,7 @@ class QtHost final : public Host {
   BoxAnswer MessageBox(const std::string& text, const std::string& caption,
                        BoxButtons buttons) override;
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
+  bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
 
   void SetCursorShape(CursorShape shape) override;

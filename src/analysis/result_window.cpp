@@ -317,8 +317,12 @@ int SaveResultFile(std::string& written) {
   if (lines.empty()) return kMsgNoResultData;
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  // The user data folder; the next free name as the FILE menu numbers data files.
-  const std::string& folder = g.config.folders[kFolderTrace];
+  // The folder the FILE menu shows on INT (where users look for their files); the next free
+  // name as the FILE menu numbers data files.
+  const FileState& f = g.files;
+  const std::string folder = !f.folder[kDriveInt].empty() ? f.folder[kDriveInt]
+                             : !f.userFolder.empty()      ? f.userFolder
+                                                          : g.config.folders[kFolderTrace];
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   for (int n = 0; n < kMaxDataFiles; ++n) {

@@ -76,6 +76,13 @@ int AllTraceFormatIndex(const uint8_t* bytes, size_t size) {
   return i < 0 ? -1 : kAllTraceFormats[i];
 }
 
+int IdentifierIndex(int type, const uint8_t* bytes, size_t size) {
+  for (const FileTypeRow& row : kFileTypes) {
+    if (row.type == type) return MatchId(row.ids, bytes, size);
+  }
+  return -1;
+}
+
 int DetectFileType(const std::string& path, int* format) {
   uint8_t head[kDetectBytes];
   std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -39,6 +39,9 @@ constexpr int kMsgNotTraceFile = 132;
 // The type of a file from its first bytes; -1 when unreadable or of no known type. The trace
 // format index (the identifier's position in its row) goes to *format when asked.
 int DetectFileType(const std::string& path, int* format = nullptr);
+// The position of the identifier that starts the bytes in the list of a file type (for templates:
+// 0 to 2 the model lines, from 3 on the trace identifiers), or -1.
+int IdentifierIndex(int type, const uint8_t* bytes, size_t size);
 // The trace format index of file bytes (kFormatBackup for a backup file), or -1.
 int TraceFormatIndex(const uint8_t* bytes, size_t size);
 // The all-trace format imitated by an all-trace file (kFormatQxCsv, kFormatQyCsv, kFormatCsv), or

@@ -6,9 +6,11 @@
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
 #include "files/data_file.h"
+#include "files/file_menu.h"
 #include "files/memory_slots.h"
 #include "files/settings_file.h"
 #include "files/trace_files.h"
+#include "files/user_folders.h"
 #include "frame/busy_thread.h"
 #include "frame/config.h"
 #include "frame/mouse.h"
@@ -67,6 +69,7 @@ void BindMenuHandlers() {
   BindMarkerMenus();
   BindSearchMenus();
   BindAnalysisMenus();
+  BindFileMenus();
   BindMemoryMenu();
   BindDataFileMenu();
 }
@@ -79,10 +82,9 @@ void TimerStep() {
   if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
 }
 
-// Only the last of several dropped files is used. Trace files load into the active trace; an
-// all-trace file only while the FILE item list offers ALL TRACE and no analyzer is connected;
-// a settings file replaces the settings and clears the traces. Data files are ignored until
-// their reader exists.
+// Only the last of several dropped files is used. Trace, data and settings files are read as the
+// FILE menu reads them, into the active trace; an all-trace file only while the FILE item list
+// offers ALL TRACE and no analyzer is connected.
 void DropFiles() {
   Instrument& g = *GInstrument;
   if (g.frame.droppedFiles.empty()) return;
@@ -92,19 +94,19 @@ void DropFiles() {
   const bool allTrace = type == kFileAllTrace &&
                         g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace &&
                         g.link.connected != 1;
-  if (type == kFileTrace || allTrace || type == kFileSettings) {
+  if (type == kFileTrace || type == kFileData || type == kFileSettings || allTrace) {
     ClosePopupMenu(false);
     EndEntry();
-    const int code = type == kFileSettings ? LoadSettingsFile(path)
-                     : allTrace            ? LoadAllTraceFile(path)
-                                           : LoadTraceFile(path, g.traces.state.activeTrace);
+    const int code = ReadDroppedFile(path, type);
     if (code == 0) {
       GoToMenu(kNodeFile, 0, 0);
-      g.frame.redrawFlags = kRedrawAll;
-      // Markers, AUTO SEARCH and AUTO ANALYSIS follow the new data.
-      for (int t = 0; t < kTraceCount && type != kFileSettings; ++t) {
-        if (allTrace || t == g.traces.state.activeTrace) NewTraceData(t);
+      if (type == kFileData) {
+        // The data file's screen is rebuilt: one display, the file read again into trace A.
+        ClosePopupMenu(false);
+        SetSplitDisplay(false);
+        ReadDroppedFile(path, type);
       }
+      g.frame.redrawFlags = kRedrawAll;
     } else {
       ShowMessage(code);
     }
@@ -153,10 +155,13 @@ StartResult StartUp(Host& host, const StartOptions& options) {
 
   g.frame.calls.redrawNow = [] { RedrawScreen(true, false); };
   g.frame.calls.closeWindow = [] { WindowProc(WM_CLOSE, 0, 0); };
+  g.frame.calls.writeScreenImage = WriteScreenImage;
+  g.frame.calls.showOverlay = ShowOverlay;
   SetDataFileLevelFormats(DisplayedLevelFormats);
 
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
+  ReadUserFolders();
   ScanMemorySlots();
   LogRunStart();
 

@@ -4,8 +4,10 @@
 
 #include <cctype>
 
+#include "files/user_folders.h"
 #include "instrument.h"
 #include "menu/menu_engine.h"
+#include "menu/messages.h"
 #include "platform/messages.h"
 #include "screen/renderer.h"
 
@@ -14,8 +16,8 @@ namespace vq {
 namespace {
 
 // Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
-constexpr int kUnavailableItems[] = {kCmdConnect, kCmdDisconnect, kCmdFolderSetting,
-                                     kCmdColourSetting, kCmdFileTransfer};
+constexpr int kUnavailableItems[] = {kCmdConnect, kCmdDisconnect, kCmdColourSetting,
+                                     kCmdFileTransfer};
 
 bool Available(int command) {
   for (int c : kUnavailableItems) {
@@ -35,6 +37,30 @@ int32_t CopyHandler(int mode, int16_t*) {
   if (mode != kModeEnter) return 0;
   PrintWithModalFlag();
   return 1;
+}
+
+// Folder Setting: the INT folder and the EXT drive among the mounted removable drives; OK
+// rewrites UserDirectory.ini and the shown file list follows.
+void FolderSetting() {
+  Instrument& g = *GInstrument;
+  const std::vector<RemovableDrive> mounted = MountedRemovableDrives();
+  FolderChoice choice;
+  choice.userFolder = g.files.userFolder;
+  if (choice.userFolder.size() >= 4 && choice.userFolder.back() == '/')
+    choice.userFolder.pop_back();
+  for (const RemovableDrive& d : mounted) {
+    if (d.mount == g.files.extFolder) choice.selected = static_cast<int>(choice.drives.size());
+    choice.drives.push_back(std::string(1, d.letter) + ": " + d.mount);
+  }
+  g.frame.modalActive = 1;
+  const bool ok = g.host->AskFolderSetting(choice);
+  g.frame.modalActive = 0;
+  if (!ok) return;
+  const bool drive = choice.selected >= 0 && choice.selected < static_cast<int>(mounted.size());
+  const int code = ApplyUserFolders(choice.userFolder, drive ? mounted[choice.selected].letter : 0,
+                                    drive ? mounted[choice.selected].mount : "");
+  if (code != 0) ShowMessage(code);
+  g.frame.redrawFlags = kRedrawAll;
 }
 
 void ConfirmExit() {
@@ -78,6 +104,9 @@ void ViewerMenuCommand(uintptr_t wParam) {
       break;
     case kCmdPrint:
       PrintWithModalFlag();
+      break;
+    case kCmdFolderSetting:
+      FolderSetting();
       break;
     default:
       break;

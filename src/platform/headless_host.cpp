@@ -60,6 +60,17 @@ void HeadlessHost::ShowAbout(const std::string& aboutTitle, const std::vector<st
   aboutDialogs.push_back(std::move(shownLines));
 }
 
+bool HeadlessHost::AskFolderSetting(FolderChoice& choice) {
+  folderDialogs.push_back(choice);
+  if (folderAnswers.empty() || !folderAnswers.front()) {
+    if (!folderAnswers.empty()) folderAnswers.pop_front();
+    return false;
+  }
+  choice = *folderAnswers.front();
+  folderAnswers.pop_front();
+  return true;
+}
+
 int HeadlessHost::PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) {
   if (printPath.empty()) return -1;
   Surface image;

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ class HeadlessHost : public Host {
   BoxAnswer MessageBox(const std::string& text, const std::string& caption,
                        BoxButtons buttons) override;
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
+  bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
   void SetCursorShape(CursorShape shape) override { cursor = shape; }
 
@@ -71,6 +73,8 @@ class HeadlessHost : public Host {
   bool realSleep = true;
   std::deque<BoxAnswer> boxAnswers;  // answers for the coming message boxes (default Ok)
   std::string printPath;             // PrintImage writes a PDF here; empty = no printer (-1)
+  // The answers of the coming Folder Setting dialogs: the choice on OK, nothing for Cancel.
+  std::deque<std::optional<FolderChoice>> folderAnswers;
 
   // What happened.
   std::string title;
@@ -89,6 +93,7 @@ class HeadlessHost : public Host {
   std::map<int, int> timers;
   std::vector<ShownBox> boxes;
   std::vector<std::vector<std::string>> aboutDialogs;
+  std::vector<FolderChoice> folderDialogs;  // what each Folder Setting dialog showed
   std::vector<std::string> printedDocuments;
   CursorShape cursor = CursorShape::Arrow;
 

@@ -18,6 +18,14 @@ struct Size {
 // Right edges of the four status bar parts.
 constexpr std::array<int, 4> kStatusPartEdges = {23, 182, 362, 472};
 
+// What the Folder Setting dialog shows and answers: the INT folder, and the EXT drive among the
+// removable drives offered ("E: /media/usb" as the list shows them).
+struct FolderChoice {
+  std::string userFolder;
+  std::vector<std::string> drives;
+  int selected = -1;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -54,6 +62,9 @@ class Host {
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& caption,
                                BoxButtons buttons) = 0;
   virtual void ShowAbout(const std::string& title, const std::vector<std::string>& lines) = 0;
+  // The Folder Setting dialog: shows the INT folder and the EXT drives (`selected` the current
+  // one, -1 none); on OK true with the chosen folder and drive in the same fields.
+  virtual bool AskFolderSetting(FolderChoice& choice) = 0;
   // Prints a BMP image on one page with the margin rule of PrintPlacement; 0 or -1.
   virtual int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) = 0;
 

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "instrument.h"
+#include "platform/file_io.h"
 #include "platform/image_files.h"
+#include "platform/tiff_image.h"
 #include "screen/renderer.h"
 
 namespace vq {
@@ -14,10 +16,14 @@ int CaptureWidth() {
 
 namespace {
 
-// A full redraw into the back buffer without showing it, encoded as BMP or PNG.
-bool CaptureImage(const std::string& path, int width, bool png) {
+enum class ImageKind { Bmp, Png, Tiff };
+
+// A full redraw into the back buffer without showing it, encoded as BMP, PNG or TIFF; 0 or the
+// message code of the failure (121 when the screen could not be drawn).
+int CaptureImage(const std::string& path, int width, ImageKind kind) {
   Instrument& g = *GInstrument;
-  if (width != kScreenWidth && width != 700) return false;
+  constexpr int kNotDrawn = 121;
+  if (width != kScreenWidth && width != 700) return kNotDrawn;
   std::vector<uint8_t> bytes;
   {
     std::lock_guard<std::recursive_mutex> lock(g.frame.screenLock);
@@ -26,22 +32,29 @@ bool CaptureImage(const std::string& path, int width, bool png) {
     g.frame.redrawFlags = kRedrawAll;
     RedrawScreen(true, false);
     g.screen.presentSuppressed = false;
-    if (g.screen.passesDrawn == passesBefore) return false;  // the device was not ready
-    bytes = png ? EncodePng(g.screen.backBuffer, width, kScreenHeight)
-                : EncodeBmp(g.screen.backBuffer, width, kScreenHeight);
+    if (g.screen.passesDrawn == passesBefore) return kNotDrawn;  // the device was not ready
+    const Surface& s = g.screen.backBuffer;
+    bytes = kind == ImageKind::Png    ? EncodePng(s, width, kScreenHeight)
+            : kind == ImageKind::Tiff ? EncodeTiff(s, width, kScreenHeight)
+                                      : EncodeBmp(s, width, kScreenHeight);
   }
   g.frame.redrawFlags = kRedrawAll;
-  return WriteFileAtomic(path, bytes);
+  if (bytes.empty()) return kNotDrawn;
+  return WriteFileBytes(path, bytes);
 }
 
 }  // namespace
 
 bool CaptureToFile(const std::string& path, int width) {
-  return CaptureImage(path, width, false);
+  return CaptureImage(path, width, ImageKind::Bmp) == 0;
 }
 
 bool CaptureToPngFile(const std::string& path, int width) {
-  return CaptureImage(path, width, true);
+  return CaptureImage(path, width, ImageKind::Png) == 0;
+}
+
+int WriteScreenImage(const std::string& path, bool tiff) {
+  return CaptureImage(path, CaptureWidth(), tiff ? ImageKind::Tiff : ImageKind::Bmp);
 }
 
 bool CaptureToMemory(size_t* size, uint8_t* buffer, int width) {

@@ -35,6 +35,8 @@ bool CaptureToFile(const std::string& path, int width);
 bool CaptureToPngFile(const std::string& path, int width);  // the tools' screenshots
 bool CaptureToMemory(size_t* size, uint8_t* buffer, int width);
 int CaptureWidth();  // 800 with the hard-copy soft-key option, else 700
+// The FILE menu's GRAPHICS item: the screen as a BMP or TIFF file; 0 or a message code.
+int WriteScreenImage(const std::string& path, bool tiff);
 int PrintScreen();   // 0 printed, -1 cancelled or failed
 
 // The clock text drawn at the top of the screen.

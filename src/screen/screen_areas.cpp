@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "draw/primitives.h"
+#include "files/file_menu.h"
 #include "instrument.h"
 #include "menu/help.h"
 #include "menu/messages.h"
@@ -16,8 +17,8 @@
 #include "platform/clock.h"
 #include "resources/colour_tables.h"
 #include "screen/analysis_window.h"
+#include "screen/file_list_view.h"
 #include "screen/marker_layer.h"
-#include "screen/memory_list_view.h"
 #include "screen/memory_list_view.h"
 #include "screen/renderer.h"
 #include "screen/waveform.h"
@@ -104,9 +105,11 @@ void DrawStaticAreas(uint32_t flags) {
 void DrawDynamicLayer() {
   DrawMarkerLayer();
   DrawZoomOverlays();
+  const bool fileList = FileListShown();
+  if (fileList) DrawFileList();
   DrawEntryWindow();
   if (GInstrument->messages.currentMessage != 0) DrawMessage();
-  DrawAnalysisWindows();
+  if (!fileList) DrawAnalysisWindows();
   DrawMemoryList();
   DrawPopupMenu();
 }

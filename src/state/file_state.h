@@ -74,6 +74,15 @@ struct FileState {
   int top = 0;  // first shown line
   uint64_t freeBytes = 0;
   int index = 0;  // the trace, program, memory or template line that READ or WRITE uses
+  // The name typed for FILE NAME, RENAME or MAKE DIRECTORY (nameFor: that key's node; 0 none).
+  std::string typedName;
+  int nameFor = 0;
+  bool nameTyped = false;    // FILE NAME confirmed: WRITE EXECUTE uses typedName
+  std::string sourceDigits;  // digits typed for SOURCE SELECT or DESTINATION SELECT
+  // COPY: after COPY TO the selection waits in copyFolder for EXECUTE in the shown folder.
+  bool copyArmed = false;
+  std::string copyFolder;
+  std::vector<std::string> copyNames;
 };
 
 constexpr int kMemorySlots = 64;

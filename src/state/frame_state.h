@@ -83,6 +83,10 @@ struct ConfigState {
 struct FrameCalls {
   void (*redrawNow)() = nullptr;
   void (*closeWindow)() = nullptr;
+  // The FILE menu's GRAPHICS item: the screen image as BMP or TIFF; 0 or a message code.
+  int (*writeScreenImage)(const std::string& path, bool tiff) = nullptr;
+  // The notice of a file operation over the screen ("Directory searching!", "    Reading!", ...).
+  void (*showOverlay)(int id) = nullptr;
 };
 
 struct FrameState {
@@ -123,10 +127,14 @@ struct LinkFlags {
   std::atomic<int32_t> analyzerSweeping{0};  // mirrored sweep word of the connected analyzer
 };
 
-// The stored-program function: only what the frame needs of it.
+// The stored-program function: the running flag the frame needs, and the program records that
+// the FILE menu's PROGRAM item reads and writes (empty: no program under that number).
+constexpr int kProgramCount = 20;
+constexpr size_t kProgramRecordBytes = 12872;
 struct ProgramState {
   std::atomic<int32_t> running{0};
   int steps = 0;
+  std::array<std::vector<uint8_t>, kProgramCount> records;
 };
 
 struct MouseState {

@@ -61,8 +61,10 @@ TEST_F(ResultWindowTest, ResultSaveWritesTheBlockToTheNextFreeDataFile) {
   EXPECT_EQ(SaveResultFile(written), kMsgNoData);
   SetTraceDbm(0, 1549, 2, {-60, -40, -10, 0, -10, -40, -60});
   ASSERT_EQ(ExecuteAnalysis(kItemThresh), 0);
-  const std::string folder = g().config.folders[kFolderTrace];
+  // Into the INT folder the FILE menu shows, a subfolder of the user folder here.
+  const std::string folder = g().files.userFolder + "RUNS/";
   std::filesystem::create_directories(folder);
+  g().files.folder[kDriveInt] = folder;
   ASSERT_TRUE(WriteFileAtomic(folder + "D0000.CSV", {'x'}));
   ASSERT_EQ(SaveResultFile(written), 0);
   EXPECT_EQ(written, folder + "D0001.CSV");

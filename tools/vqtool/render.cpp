@@ -11,12 +11,14 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "file_list_json.h"
 #include "frame/frame.h"
 #include "frame/headless_loop.h"
 #include "frame/key_names.h"
 #include "instrument.h"
 #include "marker_state.h"
 #include "memory_json.h"
+#include "menu/key_commands.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "menu/popup_menu.h"
@@ -31,6 +33,15 @@
 namespace vq {
 
 namespace {
+
+KeyAction MakeKey(KeyAction::Kind kind, int code, int x = 0, int y = 0) {
+  KeyAction key;
+  key.kind = kind;
+  key.code = code;
+  key.x = x;
+  key.y = y;
+  return key;
+}
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() &&
@@ -78,7 +89,7 @@ bool ParseMouseKey(const std::string& name, KeyAction& key) {
       return false;
     }
     if (f.kind == KeyAction::Wheel && (v[2] == 0 || v[2] < -100 || v[2] > 100)) return false;
-    key = {f.kind, f.kind == KeyAction::Wheel ? v[2] : 0, v[0], v[1]};
+    key = MakeKey(f.kind, f.kind == KeyAction::Wheel ? v[2] : 0, v[0], v[1]);
     return true;
   }
   return false;
@@ -123,7 +134,22 @@ void PressKey(HeadlessHost& host, const KeyAction& key) {
       Send(host, WM_MOUSEMOVE, 0, key);
       Send(host, WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(key.code)) << 16, key);
       return;
+    case KeyAction::Soft:
+      return;  // resolved by the caller against the page shown now
   }
+}
+
+// Presses the soft key of a Soft: name on the page shown now; false with the error printed.
+bool PressSoftKeyByLabel(HeadlessHost& host, const KeyAction& key) {
+  std::string labels;
+  const int slot = FindSoftKey(key.label, labels);
+  if (slot < 0) {
+    std::fprintf(stderr, "vqtool render: no soft key Soft:%s on this page (soft keys: %s)\n",
+                 key.label.c_str(), labels.empty() ? "none" : labels.c_str());
+    return false;
+  }
+  PressKey(host, MakeKey(KeyAction::Command, kCmdSoftKey1 + slot));
+  return true;
 }
 
 // Every text of the state comes from the instrument: Latin-1 bytes, made UTF-8 for JSON.
@@ -192,11 +218,18 @@ bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::strin
   while (words >> name) {
     KeyAction key;
     if (name.size() == 1 && name[0] > ' ' && name[0] < 0x7F) {
-      key = {KeyAction::Char, name[0]};
+      key = MakeKey(KeyAction::Char, name[0]);
     } else if (name == "Space") {
-      key = {KeyAction::Char, ' '};
+      key = MakeKey(KeyAction::Char, ' ');
     } else if (const int command = KeyNameCommand(name)) {
-      key = {KeyAction::Command, command};
+      key = MakeKey(KeyAction::Command, command);
+    } else if (name.starts_with("Soft:")) {
+      key = MakeKey(KeyAction::Soft, 0);
+      key.label = name.substr(5);
+      if (key.label.empty()) {
+        error = "bad soft key " + name + " (Soft:LABEL, with _ for each blank of the label)";
+        return false;
+      }
     } else if (!ParseMouseKey(name, key)) {
       error = name.find(':') == std::string::npos
                   ? "unknown key name " + name
@@ -282,6 +315,7 @@ nlohmann::json StateJson() {
   j["markerRow"] = MarkerRowJson();
   j["dataArea"] = DataAreaJson();
   j["memory"] = MemoryJson();
+  if (nlohmann::json files = FilesJson(); !files.is_null()) j["files"] = std::move(files);
   return j;
 }
 
@@ -312,7 +346,12 @@ int RunRender(const RenderOptions& o) {
   }
   for (const KeyAction& key : o.keys) {
     if (g.frame.windowDestroyed) break;  // a key ended the program (Alt+Q)
-    PressKey(host, key);
+    if (key.kind != KeyAction::Soft) {
+      PressKey(host, key);
+    } else if (!PressSoftKeyByLabel(host, key)) {
+      code = 2;
+      break;
+    }
   }
   if (code == 0 && !o.out.empty() && g.frame.windowDestroyed) {
     std::fprintf(stderr, "vqtool render: the keys closed the window; no screen to capture\n");
@@ -356,7 +395,9 @@ void AddRenderCommand(CLI::App& app) {
       "Key names: F1..F9, Shift+F1.., Alt+F1.., Up, Down, Left, Right, Enter, Shift+Enter,\n"
       "Backspace, Delete, Insert, Apps, Ctrl+Home, Alt+N, Alt+Q, Ctrl+Alt+B, one printable\n"
       "character (typed), Space (a typed blank), Click:X,Y, RightClick:X,Y, Wheel:X,Y,+1 or\n"
-      "Wheel:X,Y,-1 (screen pixels).\n"
+      "Wheel:X,Y,-1 (screen pixels), Soft:LABEL (the soft key of the page shown then whose\n"
+      "label lines, joined by one blank, are LABEL, written with _ for each blank:\n"
+      "Soft:ITEM_SELECT).\n"
       "Example: vqtool render --drop samples/dfb_laser.csv --keys \"Shift+F4 F2\" --out s.png");
   render
       ->add_option("--home", o->home,

@@ -8,12 +8,14 @@
 
 namespace vq {
 
-// One key of --keys: a command or character as the keyboard sends it, or a mouse action.
+// One key of --keys: a command or character as the keyboard sends it, a mouse action, or a soft
+// key named by its label (found on the page shown when it is pressed).
 struct KeyAction {
-  enum Kind { Command, Char, Click, RightClick, Wheel } kind = Command;
+  enum Kind { Command, Char, Click, RightClick, Wheel, Soft } kind = Command;
   int code = 0;  // the command or character code; the wheel's notches
   int x = 0;
   int y = 0;
+  std::string label;  // Soft: the label with '_' for each blank
 };
 
 // Parses the --keys text (blank-separated names); false with a one-line error in `error`.
