@@ -7,6 +7,7 @@
 
 #include "platform/host.h"
 #include "state/analysis_state.h"
+#include "state/calc_state.h"
 #include "state/condition_state.h"
 #include "state/entry_state.h"
 #include "state/file_state.h"
@@ -33,6 +34,7 @@ struct Instrument {
   EntryState entry;
   WaveformState waveform;
   AnalysisState analysis;
+  CalcState calc;
   FileState files;
   MemoryState memory;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away

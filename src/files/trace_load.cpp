@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "calc/trace_calc.h"
 #include "files/trace_files.h"
 #include "instrument.h"
 
@@ -103,11 +104,14 @@ int LoadTraceFile(const std::string& path, int trace) {
   TraceFileData data;
   if (const int code = ReadTraceFile(path, data)) return code;
   ApplyTrace(trace, data);
+  RecalculateTraces();  // calculated traces follow their new input
   return 0;
 }
 
 void LoadTraceData(const TraceFileData& data, int trace) {
-  if (trace >= 0 && trace < kTraceCount) ApplyTrace(trace, data);
+  if (trace < 0 || trace >= kTraceCount) return;
+  ApplyTrace(trace, data);
+  RecalculateTraces();
 }
 
 int LoadAllTraceFile(const std::string& path) {
@@ -124,6 +128,7 @@ int LoadAllTraceFile(const std::string& path) {
   for (int t = 0; t < kTraceCount; ++t) {
     if (all->present[t] && !all->hasData[t]) SetDisplayState(t, 1);
   }
+  RecalculateTraces();
   g.frame.redrawFlags = kRedrawAll;
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
+#include "calc/calc_menus.h"
 #include "files/data_file.h"
 #include "files/file_menu.h"
 #include "files/memory_slots.h"
@@ -66,6 +67,7 @@ void BindMenuHandlers() {
   BindZoomMenu();
   BindConditionMenus();
   BindTraceMenus();
+  BindCalcMenus();
   BindMarkerMenus();
   BindSearchMenus();
   BindAnalysisMenus();

@@ -159,6 +159,8 @@ bool TraceCopy(int source, int destination) {
   store.state.attribute[destination] = static_cast<uint16_t>(copied);
   SetDisplayState(destination, 0);
   FixTraceAs(destination, copied);
+  // Calculated traces that take the copy as input follow it.
+  if (g.calc.recalculate) g.calc.recalculate();
   g.frame.redrawFlags = kRedrawAll;
   return true;
 }
