@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <set>
 
 #include "calc/calc_fixture.h"
@@ -48,8 +49,8 @@ TEST(CalcOperations, RatioTakesItsCasesInOrder) {
   EXPECT_EQ(CalcRatio(2, 0), kCalcMax);
   EXPECT_EQ(CalcRatio(2, -1), kCalcMax);  // a negative y counts as 0
   EXPECT_DOUBLE_EQ(CalcRatio(1e-3, 1e-2), 0.1);
-  EXPECT_EQ(CalcRatio(1e30, 1e-10), 1e21);   // clamped above
-  EXPECT_EQ(CalcRatio(1e-30, 1.0), 1e-19);   // and below
+  EXPECT_EQ(CalcRatio(1e30, 1e-10), 1e21);  // clamped above
+  EXPECT_EQ(CalcRatio(1e-30, 1.0), 1e-19);  // and below
   EXPECT_EQ(CalcRatio(std::nan(""), 1.0), 1e-19);
 }
 
@@ -177,7 +178,7 @@ TEST_F(CalcTest, CopyAndLoadRecomputeDependentTraces) {
   SetMeasuredTrace(kA, 1550, 2, {1e-3, 2e-3, 3e-3});
   SetTrace(kB, 1550, 2, {1e-3, 1e-3, 1e-3});
   SetTrace(kD, 1550, 2, {4e-3, 4e-3, 4e-3});
-  ASSERT_EQ(ApplyCalculation(5), 0);  // C = A-B(LOG)
+  ASSERT_EQ(ApplyCalculation(5), 0);   // C = A-B(LOG)
   ASSERT_EQ(ApplyCalculation(37), 0);  // G = NORMB: a flat B gives 1 everywhere
   EXPECT_DOUBLE_EQ(T(kC).level[2], 3);
   // Copying D into B recomputes C (A / D) and G; the copy itself is fixed.
@@ -198,9 +199,13 @@ TEST_F(CalcTest, CalculateKeysChooseAndShowTraceC) {
   ASSERT_TRUE(result.running);
   SetMeasuredTrace(kA, 1550, 10, Sample(101, 1550, 10, [](double w) { return 1e-3 * (w - 1549); }));
   SetTrace(kB, 1550, 10, std::vector<double>(101, 1e-2));
-  // TRACE, CALCULATE, CALCULATE TRACE C, A-B(LOG).
-  Press("Shift+F6", "F8", "F1", "F1");
+  Press("Shift+F6", "F8", "F1");  // TRACE, CALCULATE, CALCULATE TRACE C
+  const auto before = g().waveform.columns[kC];
+  Press("F1");  // A-B(LOG)
   EXPECT_EQ(g().traces.state.attribute[kC], 5);
+  // The graph plots the new trace C.
+  const auto& after = g().waveform.columns[kC];
+  EXPECT_NE(std::memcmp(before.data(), after.data(), sizeof before), 0);
   EXPECT_NEAR(T(kC).level[100], 1.1, 1e-12);
   EXPECT_TRUE(TraceOnSubScale(kC));
   // The chosen key shows "ON".
