@@ -123,7 +123,9 @@ bool FitPoints(int algorithm, std::span<const double> d, std::span<const double>
 double EvaluateFit(const FitCurve& fit, double d) {
   double v = 0.0;
   for (int k = fit.count - 1; k >= 0; --k) v = v * d + fit.c[k];
-  if (fit.algorithm == kCurveGauss) return DbmToLinear(std::clamp(v, -200.0, 200.0));
+  // 10^(dB / 10) through exp, which is much faster than pow on a 50001-point trace.
+  constexpr double kLn10By10 = 0.23025850929940458;
+  if (fit.algorithm == kCurveGauss) return std::exp(std::clamp(v, -200.0, 200.0) * kLn10By10);
   // A parabola through zero would give an infinite level: the overflow value stands for it.
   if (fit.algorithm == kCurveLorenz) return v == 0.0 ? 3.40282e38 : 1.0 / v;
   return v;

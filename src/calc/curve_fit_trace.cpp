@@ -102,10 +102,11 @@ int FitTrace(const CalcOperation& op) {
   const double threshold =
       peaks ? g.traces.state.peakCurveFitThreshold : g.traces.state.curveFitThreshold;
   const double x0 = p >= 0 ? PointWavelength(axis, p) : axis.start;
-  const double lowest = p >= 0 ? LinearToDbm(work[p]) - threshold - kDbTolerance : 0.0;
+  // The threshold compared in mW: no logarithm per point.
+  const double lowest = p >= 0 ? DbmToLinear(LinearToDbm(work[p]) - threshold - kDbTolerance) : 0.0;
   int count = 0;
   auto consider = [&](int32_t i) {
-    if (!w.Inside(i) || work[i] <= 0.0 || LinearToDbm(work[i]) < lowest) return;
+    if (!w.Inside(i) || work[i] <= 0.0 || work[i] < lowest) return;
     s.fitD[count] = PointWavelength(axis, i) - x0;
     s.fitLevel[count++] = work[i];
   };
