@@ -9,6 +9,7 @@
 #include "calc/calc_fixture.h"
 #include "files/trace_files.h"
 #include "resources/trace_attributes.h"
+#include "traces/meas_condition.h"
 #include "traces/traces.h"
 
 namespace vq {
@@ -222,6 +223,40 @@ TEST_F(CalcTest, CalculateKeysChooseAndShowTraceC) {
   EXPECT_NEAR(T(kC).level[0], 0.75, 1e-12);
   EXPECT_EQ(T(kC).level[100], 1e-19);
   EXPECT_EQ(std::string(g().menu.nodes[168].valueLine), "");
+}
+
+TEST_F(CalcTest, CurveFitKeysRecomputeGAtOnce) {
+  Start();
+  ASSERT_TRUE(result.running);
+  // A dB parabola inside the line markers 1549.5 and 1550.5 nm, a flat -20 dBm outside.
+  auto level = [](double w) {
+    return w >= 1549.5 && w <= 1550.5 ? DbmToLinear(-10 - 30 * (w - 1550) * (w - 1550)) : 1e-2;
+  };
+  SetMeasuredTrace(kA, 1549, 2, Sample(201, 1549, 2, level));
+  g().traces.state.curveFitThreshold = 30;
+  g().analysis.lineMarkers[0] = {1, 1549.5};
+  g().analysis.lineMarkers[1] = {1, 1550.5};
+  Press("Shift+F6", "F8", "F3", "F4");  // TRACE, CALCULATE, TRACE G, CURVE FIT
+  Press("F1");                          // CRV FIT A over the whole range
+  EXPECT_EQ(g().traces.state.attribute[kG], 39);
+  EXPECT_EQ(std::string(g().menu.nodes[850].valueLine), "ON");
+  EXPECT_EQ(std::string(g().menu.nodes[1101].valueLine), "ALL");
+  EXPECT_GT(std::abs(g().calc.coefficients[2] + 30), 1);
+  Press("F7");  // OPERATION AREA: between the line markers, G follows at once
+  EXPECT_EQ(g().conditions.setting.operationArea, 1);
+  EXPECT_EQ(std::string(g().menu.nodes[1101].valueLine), "L1-L2");
+  EXPECT_NEAR(g().calc.coefficients[2], -30, 1e-6);
+  EXPECT_NEAR(LinearToDbm(T(kG).level[0]), -40, 1e-6);
+  Press("F6");  // FITTING ALGO: LORENZ
+  EXPECT_EQ(g().conditions.setting.fittingAlgorithm, 1);
+  EXPECT_EQ(g().calc.fitAlgorithm, 1);
+  EXPECT_EQ(std::string(g().menu.nodes[1100].valueLine), "LORENZ");
+  // THRESH: 3 dB typed is stored and shown as the key writes it.
+  Press("F5");
+  Type("3");
+  Press("Enter");
+  EXPECT_EQ(g().traces.state.curveFitThreshold, 3);
+  EXPECT_EQ(std::string(g().menu.nodes[609].valueLine), "   3dB");
 }
 
 }  // namespace
