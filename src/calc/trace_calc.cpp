@@ -130,27 +130,30 @@ void TwoSources(const CalcOperation& op) {
   const Trace& ty = g.traces.traces[op.second];
   Trace& dest = PrepareDestination(op.destination, op.code);
   const int n = PointsOf(dest.condition);
-  SourceOnAxis(tx.condition, tx.level, dest.condition,
-               SourceByIndex(tx.condition, ty.condition, dest.condition), s.first);
-  SourceOnAxis(ty.condition, ty.level, dest.condition,
-               SourceByIndex(ty.condition, tx.condition, dest.condition), s.second);
+  // A source taken by index is read in place; another is brought onto the destination's axis.
+  auto onAxis = [&](const Trace& t, const Trace& other, std::array<double, kMaxPoints>& buffer) {
+    if (SourceByIndex(t.condition, other.condition, dest.condition)) return t.level.data();
+    SourceOnAxis(t.condition, t.level, dest.condition, false, buffer);
+    return static_cast<const double*>(buffer.data());
+  };
+  const double* x = onAxis(tx, ty, s.first);
+  const double* y = onAxis(ty, tx, s.second);
   const NoiseFloor fl = NoiseFloorOf(g.conditions.setting);
   const double k = g.conditions.setting.calcConstantK;
   const std::span<double> out(dest.level.data(), dest.level.size());
-  const double* x = s.first.data();
-  const double* y = s.second.data();
+  // Lambdas rather than function pointers, so that the loops inline the operation.
   switch (op.kind) {
     case CalcKind::Ratio:
-      Combine(out, x, y, n, fl, CalcRatio);
+      Combine(out, x, y, n, fl, [](double a, double b) { return CalcRatio(a, b); });
       break;
     case CalcKind::Difference:
-      Combine(out, x, y, n, fl, CalcDifference);
+      Combine(out, x, y, n, fl, [](double a, double b) { return CalcDifference(a, b); });
       break;
     case CalcKind::Sum:
-      Combine(out, x, y, n, fl, CalcSum);
+      Combine(out, x, y, n, fl, [](double a, double b) { return CalcSum(a, b); });
       break;
     case CalcKind::Product:
-      Combine(out, x, y, n, fl, CalcProduct);
+      Combine(out, x, y, n, fl, [](double a, double b) { return CalcProduct(a, b); });
       break;
     case CalcKind::OneMinusK:
       Combine(out, x, y, n, fl, [k](double a, double b) { return CalcOneMinusK(a, b, k); });
