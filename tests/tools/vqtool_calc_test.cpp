@@ -80,6 +80,14 @@ TEST_F(VqtoolCalcTest, LogDifferenceAndGaussFitOfFiles) {
   const std::vector<double> gc = Levels("g.csv");
   ASSERT_EQ(gc.size(), 301u);
   EXPECT_NEAR(gc[150] / a[150], 1, 1e-2);  // a fifth-order polynomial near the peak
+
+  // Between the line markers only: the parabola inside 1550 to 1551 nm, not the flat flanks.
+  WriteTrace("inner.wv8", 301, [&](double w) { return w >= 1550 && w <= 1551 ? gauss(w) : 1e-2; });
+  ASSERT_EQ(Tool("calc inner.wv8 --op CVFTA --set \"LINE MARKER 1=1550\" --set \"LINE MARKER "
+                 "2=1551\" --set \"OPERATION AREA=L1-L2\" --set THRESH=20 --out i.csv --json"),
+            0)
+      << err;
+  EXPECT_NEAR(Json()["coefficients"][2].get<double>(), -2, 1e-4);
 }
 
 TEST_F(VqtoolCalcTest, BadInputIsOneLineAndLeavesTheOutput) {

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "analysis/labelled_settings.h"
 #include "calc/calc_menus.h"
 #include "calc/trace_calc.h"
 #include "commands.h"
@@ -73,10 +74,16 @@ int RunCalc(const CalcOptions& o) {
     const std::string& set = o.sets[i];
     const size_t eq = set.find('=');
     std::string error = "--set takes LABEL=VALUE, not " + set;
-    if (eq == std::string::npos ||
-        !SetCalcSettingByLabel(set.substr(0, eq), set.substr(eq + 1), code, error)) {
+    if (eq == std::string::npos) {
       result = Fail(error);
+      continue;
     }
+    // The line markers bound the operation areas; they and the search range are set as the
+    // searches set them.
+    const std::string label = set.substr(0, eq), value = set.substr(eq + 1);
+    const bool done = IsSearchRangeLabel(label) ? SetSearchSettingByLabel(label, value, error)
+                                                : SetCalcSettingByLabel(label, value, code, error);
+    if (!done) result = Fail(error);
   }
   if (result == 0) {
     int done = ApplyCalculation(code);
@@ -132,7 +139,8 @@ void AddCalcCommand(CLI::App& app) {
       "Operations by their names: A-B(LOG), B-A(LOG), A+B(LOG), A-B(LIN), A+B(LIN),\n"
       "1-K(A/B), 1-K(B/A), C-D(LOG), ..., NORMA, CVFTA, PKCVFTA, MKRFT, ...\n"
       "Labels: K, THRESH, FITTING ALGO (GAUSS, LORENZ, 3RD POLY, 4TH POLY, 5TH POLY),\n"
-      "OPERATION AREA (ALL, L1-L2, OUT L1-L2 or 0 to 2), MODE DIFF.\n"
+      "OPERATION AREA (ALL, L1-L2, OUT L1-L2 or 0 to 2), MODE DIFF, and the line markers\n"
+      "LINE MARKER 1, LINE MARKER 2 (nm) and SEARCH/ANA L1-L2 (OFF/ON) as the searches take them.\n"
       "Coefficients: ascending powers of d = wavelength - reference (nm): the dB parabola for\n"
       "GAUSS, the parabola of 1/level for LORENZ, the polynomial in mW for the others.\n"
       "Exit code 0, 1 when the operation stopped or failed, 2 for bad input.\n"
