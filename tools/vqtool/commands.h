@@ -14,5 +14,6 @@ void AddConvertCommand(CLI::App& app);
 void AddAnalyzeCommand(CLI::App& app);
 void AddSearchCommand(CLI::App& app);
 void AddSettingsCommand(CLI::App& app);
+void AddJudgeCommand(CLI::App& app);
 
 }  // namespace vq

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   vq::AddAnalyzeCommand(app);
   vq::AddSearchCommand(app);
   vq::AddSettingsCommand(app);
+  vq::AddJudgeCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
