@@ -28,12 +28,6 @@ constexpr MenuId kNodeMode = 1244;
 constexpr MenuId kNodeExtrapol = 1245;
 constexpr MenuId kNodeDisplay = 1246;
 
-constexpr int kParTemplateWlShift = 94;
-constexpr int kParTemplateLevelShift = 95;
-constexpr int kParPointNumber = 58;
-constexpr int kParPointWl = 96;
-constexpr int kParPointLevel = 97;
-
 constexpr const char* kTypeNames[] = {"UPPER&LOWER", "UPPER", "LOWER"};
 constexpr const char* kExtrapolNames[] = {"TYPE A", "TYPE B", "NONE"};
 
@@ -132,14 +126,14 @@ void StartField(int field) {
   EndEntry();
   const int count = static_cast<int>(line.points.size());
   if (field == 0) {
-    SetParameterLimits(kParPointNumber, 1, std::min(count + 1, kTemplateMaxPoints));
-    StartEntry(0, -1, kParPointNumber, t.editPoint + 1);
+    SetParameterLimits(kParPageNo, 0, std::min(count, kTemplateMaxPoints - 1));
+    StartEntry(0, -1, kParPageNo, t.editPoint);
   } else if (field == 1) {
-    SetParameterLimits(kParPointWl, limits.wlMin, limits.wlMax);
-    StartEntry(0, -1, kParPointWl, Templates().editValue.wl);
+    SetParameterLimits(kParTemplateWl, limits.wlMin, limits.wlMax);
+    StartEntry(0, -1, kParTemplateWl, Templates().editValue.wl);
   } else {
-    SetParameterLimits(kParPointLevel, limits.levelMin, limits.levelMax);
-    StartEntry(0, -1, kParPointLevel, Templates().editValue.level);
+    SetParameterLimits(kParTemplateLevel, limits.levelMin, limits.levelMax);
+    StartEntry(0, -1, kParTemplateLevel, Templates().editValue.level);
   }
   Redraw();
 }
@@ -193,7 +187,7 @@ int32_t ValueEditHandler(int mode, int16_t* key) {
   if (changed != 1) return 0;
   const double value = g.entry.value;
   if (Templates().editField == 0) {
-    ChoosePoint(static_cast<int>(value));
+    ChoosePoint(static_cast<int>(value) + 1);
   } else if (Templates().editField == 1) {
     Templates().editValue.wl = value;
   } else {

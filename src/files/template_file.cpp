@@ -2,6 +2,7 @@
 #include "files/template_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -165,7 +166,115 @@ int ParseTraceSource(const uint8_t* bytes, size_t size, TemplateLine& out) {
   return 0;
 }
 
+// The template block, little-endian, without padding:
+//   0          line 0, 1, 2 points: 50001 pairs of doubles (wavelength, level) each
+//   2400048    per line 12 bytes: int32 points, int16 mode, int16 extrapolation, int16 display,
+//              int16 reserved
+//   2400084    int16 GO/NO GO, int16 TYPE, double WL SHIFT, double LEVEL SHIFT, int16 line edited
+//   2400106    zeros up to 3200112
+constexpr size_t kPointBytes = 16;
+constexpr size_t kLinePointBytes = kPointBytes * kTemplateMaxPoints;
+constexpr size_t kLineInfoAt = kLinePointBytes * kTemplateLineCount;
+constexpr size_t kLineInfoBytes = 12;
+constexpr size_t kSettingsAt = kLineInfoAt + kLineInfoBytes * kTemplateLineCount;
+constexpr size_t kSettingsBytes = 22;
+static_assert(kLineInfoAt == 2400048 && kSettingsAt == 2400084, "the layout documented above");
+static_assert(kSettingsAt + kSettingsBytes <= kTemplateBlockBytes, "the block holds it all");
+
+template <typename T>
+void Put(std::vector<uint8_t>& b, size_t at, T v) {
+  std::memcpy(b.data() + at, &v, sizeof v);
+}
+template <typename T>
+T Get(const std::vector<uint8_t>& b, size_t at) {
+  T v;
+  std::memcpy(&v, b.data() + at, sizeof v);
+  return v;
+}
+
+uint32_t ByteSum(const uint8_t* bytes, size_t size) {
+  uint32_t sum = 0;
+  for (size_t i = 0; i < size; ++i) sum += bytes[i];
+  return sum;
+}
+
 }  // namespace
+
+std::vector<uint8_t> TemplateBlockBytes() {
+  const TemplateState& t = GInstrument->templates;
+  std::vector<uint8_t> b(kTemplateBlockBytes + 4, 0);
+  for (int k = 0; k < kTemplateLineCount; ++k) {
+    const TemplateLine& line = t.lines[k];
+    const size_t count = std::min(line.points.size(), static_cast<size_t>(kTemplateMaxPoints));
+    for (size_t i = 0; i < count; ++i) {
+      Put(b, k * kLinePointBytes + i * kPointBytes, line.points[i].wl);
+      Put(b, k * kLinePointBytes + i * kPointBytes + 8, line.points[i].level);
+    }
+    const size_t info = kLineInfoAt + k * kLineInfoBytes;
+    Put(b, info, static_cast<int32_t>(count));
+    Put(b, info + 4, line.mode);
+    Put(b, info + 6, line.extrapolation);
+    Put(b, info + 8, line.display);
+  }
+  Put(b, kSettingsAt, t.goNoGo);
+  Put(b, kSettingsAt + 2, t.type);
+  Put(b, kSettingsAt + 4, t.wlShift);
+  Put(b, kSettingsAt + 12, t.levelShift);
+  Put(b, kSettingsAt + 20, t.editLine);
+  Put(b, kTemplateBlockBytes, ByteSum(b.data(), kTemplateBlockBytes));
+  return b;
+}
+
+bool RestoreTemplateBlock(const std::vector<uint8_t>& b) {
+  if (b.size() != kTemplateBlockBytes + 4) return false;
+  if (Get<uint32_t>(b, kTemplateBlockBytes) != ByteSum(b.data(), kTemplateBlockBytes)) return false;
+  std::array<TemplateLine, kTemplateLineCount> lines;
+  for (int k = 0; k < kTemplateLineCount; ++k) {
+    TemplateLine& line = lines[k];
+    const size_t info = kLineInfoAt + k * kLineInfoBytes;
+    const int32_t count = Get<int32_t>(b, info);
+    line.mode = Get<int16_t>(b, info + 4);
+    line.extrapolation = Get<int16_t>(b, info + 6);
+    line.display = Get<int16_t>(b, info + 8);
+    if (count < 0 || count > kTemplateMaxPoints || line.mode < 0 || line.mode > 1 ||
+        line.extrapolation < 0 || line.extrapolation > 2 || line.display < 0 || line.display > 1) {
+      return false;
+    }
+    line.points.resize(count);
+    for (int32_t i = 0; i < count; ++i) {
+      TemplatePoint& p = line.points[i];
+      p.wl = Get<double>(b, k * kLinePointBytes + i * kPointBytes);
+      p.level = Get<double>(b, k * kLinePointBytes + i * kPointBytes + 8);
+      if (!std::isfinite(p.wl) || !std::isfinite(p.level)) return false;
+    }
+  }
+  const int16_t goNoGo = Get<int16_t>(b, kSettingsAt), type = Get<int16_t>(b, kSettingsAt + 2);
+  const double wlShift = Get<double>(b, kSettingsAt + 4);
+  const double levelShift = Get<double>(b, kSettingsAt + 12);
+  const int16_t editLine = Get<int16_t>(b, kSettingsAt + 20);
+  const ParamRecord& wlLimits = GInstrument->entry.params[kParTemplateWlShift];
+  const ParamRecord& levelLimits = GInstrument->entry.params[kParTemplateLevelShift];
+  if (goNoGo < 0 || goNoGo > 1 || type < 0 || type > 2 || editLine < 0 ||
+      editLine >= kTemplateLineCount || !(wlShift >= wlLimits.minimum) ||
+      !(wlShift <= wlLimits.maximum) || !(levelShift >= levelLimits.minimum) ||
+      !(levelShift <= levelLimits.maximum)) {
+    return false;
+  }
+  TemplateState& t = GInstrument->templates;
+  for (int k = 0; k < kTemplateLineCount; ++k) {
+    t.lines[k].points = std::move(lines[k].points);
+    t.lines[k].mode = lines[k].mode;
+    t.lines[k].extrapolation = lines[k].extrapolation;
+    t.lines[k].display = lines[k].display;
+  }
+  t.goNoGo = goNoGo, t.type = type, t.editLine = editLine;
+  t.wlShift = wlShift, t.levelShift = levelShift;
+  t.result = -1;
+  t.editPoint = t.editTop = 0;
+  TemplateEdited();
+  RenderTemplateLines(true);
+  return true;
+}
 
 int ParseTemplate(const uint8_t* bytes, size_t size, TemplateLine& out) {
   const int id = IdentifierIndex(kFileTemplate, bytes, size);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "state/template_state.h"
 
@@ -20,5 +21,13 @@ int ReadTemplateFile(const std::string& path, int line);
 // a failed write leaves a file that was there as it was.
 std::string TemplateFileText(const TemplateLine& line);
 int WriteTemplateFile(const std::string& path, int line);
+
+// The template block of the state backup ("template.prm"): every line's points and settings and
+// the judgement settings in kTemplateBlockBytes, then a 32-bit byte sum.
+constexpr size_t kTemplateBlockBytes = 3200112;
+std::vector<uint8_t> TemplateBlockBytes();
+// Takes the block over when its size and byte sum are right and every value is within its range
+// (the lines are rendered again); false and nothing changed otherwise.
+bool RestoreTemplateBlock(const std::vector<uint8_t>& bytes);
 
 }  // namespace vq

@@ -9,6 +9,8 @@
 
 #include "calc/template_lines.h"
 #include "files/file_execute.h"
+#include "files/settings_blocks.h"
+#include "files/settings_file.h"
 #include "files/template_file.h"
 #include "files/trace_files.h"
 #include "instrument.h"
@@ -130,6 +132,49 @@ TEST_F(TemplateFileTest, TraceFileKeepsEveryPoint) {
   // Levels pass through 32-bit floats in the file.
   EXPECT_NEAR(line.points[1000].level, -30 + 20 * std::sin(10.0), 1e-5);
   EXPECT_EQ(line.points[7].level, -99.99);
+}
+
+TEST_F(TemplateFileTest, SettingsFileCarriesTheTemplateSettings) {
+  InitConditions();
+  TemplateState& t = g().templates;
+  t.goNoGo = 1, t.type = kJudgeUpper;
+  t.lines[kLineUpper].extrapolation = kExtrapolNone;
+  t.lines[kLineTarget].extrapolation = kExtrapolTypeB;
+  t.lines[kLineLower].mode = kTemplateRelative;
+  t.lines[kLineTarget].display = 1;
+  t.wlShift = -2.5, t.levelShift = 3.25;
+  const std::vector<uint8_t> image = BuildSettingsImage();
+  // The words at their places in the trace block.
+  auto word = [&](size_t offset) {
+    return image[kTraceBlockAt + offset] | image[kTraceBlockAt + offset + 1] << 8;
+  };
+  EXPECT_EQ(word(292), 1);
+  EXPECT_EQ(word(294), kJudgeUpper);
+  EXPECT_EQ(word(296), kExtrapolNone);
+  EXPECT_EQ(word(298), kExtrapolTypeA);
+  EXPECT_EQ(word(300), kExtrapolTypeB);
+  EXPECT_EQ(word(304), 0);
+  EXPECT_EQ(word(306), kTemplateRelative);
+  const std::string path = home.Path() + "s.ST8";
+  ASSERT_EQ(WriteSettingsFile(path), 0);
+  t = TemplateState{};
+  ASSERT_EQ(LoadSettingsFile(path), 0);
+  EXPECT_EQ(t.goNoGo, 1);
+  EXPECT_EQ(t.type, kJudgeUpper);
+  EXPECT_EQ(t.lines[kLineUpper].extrapolation, kExtrapolNone);
+  EXPECT_EQ(t.lines[kLineTarget].extrapolation, kExtrapolTypeB);
+  EXPECT_EQ(t.lines[kLineLower].mode, kTemplateRelative);
+  EXPECT_EQ(t.lines[kLineTarget].display, 1);
+  EXPECT_EQ(t.wlShift, -2.5);
+  EXPECT_EQ(t.levelShift, 3.25);
+  // Values are read back within their ranges: TYPE 7 is held at LOWER, the last choice.
+  std::vector<uint8_t> bad;
+  ASSERT_EQ(ReadFileBytes(path, bad), 0);
+  bad[kTraceBlockAt + 294] = 7;
+  ASSERT_EQ(WriteFileBytes(path, bad), 0);
+  t.type = kJudgeUpperLower;
+  ASSERT_EQ(LoadSettingsFile(path), 0);
+  EXPECT_EQ(t.type, kJudgeLower);
 }
 
 }  // namespace

@@ -29,7 +29,6 @@ struct JudgeOptions : CommonOptions {
 };
 
 constexpr const char* kTypes[] = {"UPPER&LOWER", "UPPER", "LOWER"};
-constexpr int kParTemplateWlShift = 94, kParTemplateLevelShift = 95;
 
 // WL SHIFT and LEVEL SHIFT by their key labels; other labels go to the search range.
 bool ApplySets(const Run& run, const std::vector<std::string>& sets) {
