@@ -111,6 +111,27 @@ TemplateOffsets RelativeOffsets() {
   return o;
 }
 
+namespace {
+
+// Fills rendered[from..to] with the dB levels db0 + slope * (i - from) as mW. Along a straight
+// line in dB the power is geometric: each point is the last times one ratio, with an exact value
+// every block so that rounding cannot build up.
+void FillGeometric(std::vector<double>& rendered, int32_t from, int32_t to, double db0,
+                   double slope) {
+  constexpr int32_t kExactEvery = 256;
+  const double ratio = DbmToLinear(slope);
+  for (int32_t block = from; block <= to; block += kExactEvery) {
+    double mw = DbmToLinear(db0 + slope * (block - from));
+    const int32_t end = std::min(to, block + kExactEvery - 1);
+    for (int32_t i = block; i <= end; ++i) {
+      rendered[i] = mw;
+      mw *= ratio;
+    }
+  }
+}
+
+}  // namespace
+
 void RenderLine(TemplateLine& line, double start, double span, int32_t points,
                 const TemplateOffsets& offsets, double wlShift, double levelShift) {
   const int32_t n = std::clamp(points, 0, kMaxPoints);
@@ -118,45 +139,71 @@ void RenderLine(TemplateLine& line, double start, double span, int32_t points,
   line.first = line.last = -1;
   const size_t count = line.points.size();
   if (count < static_cast<size_t>(kTemplateMinPoints) || n == 0) return;
-  const bool relative = line.mode == kTemplateRelative;
   const TemplateOffsets none{};
-  const TemplateOffsets& o = relative ? offsets : none;
-  // Placed points as fractional axis positions; a 0 nm sweep has every index at the start, so
-  // the position is the wavelength itself and each index is judged at `start`.
+  const TemplateOffsets& o = line.mode == kTemplateRelative ? offsets : none;
+  // The placed points: wavelength in nm, then as fractional axis positions.
   const double h = n > 1 ? span / (n - 1) : 0.0;
   std::vector<double> x(count), d(count);
   for (size_t j = 0; j < count; ++j) {
-    const double wl = line.points[j].wl + wlShift + o.wl;
-    x[j] = h != 0 ? (wl - start) / h : wl;
+    x[j] = line.points[j].wl + wlShift + o.wl;
     d[j] = PlacedLevel(line.points[j].level, levelShift, o);
   }
   auto slope = [&](size_t a, size_t b) {
     return x[b] != x[a] ? (d[b] - d[a]) / (x[b] - x[a]) : 0.0;
   };
-  const double slopeFirst = slope(0, 1), slopeLast = slope(count - 2, count - 1);
-  auto levelAt = [&](double pos, size_t& j, bool& exists) -> double {
-    exists = true;
-    if (pos < x[0]) {
-      if (line.extrapolation == kExtrapolNone) return exists = false, kNoLineDb;
-      return line.extrapolation == kExtrapolTypeA ? d[0] : d[0] + slopeFirst * (pos - x[0]);
+  const bool noLine = line.extrapolation == kExtrapolNone;
+  const bool typeB = line.extrapolation == kExtrapolTypeB;
+  if (h == 0) {
+    // A 0 nm sweep: every index lies at `start`.
+    double db = 0;
+    if (start < x[0]) {
+      if (noLine) return;
+      db = typeB ? d[0] + slope(0, 1) * (start - x[0]) : d[0];
+    } else if (start > x[count - 1]) {
+      if (noLine) return;
+      db = typeB ? d[count - 1] + slope(count - 2, count - 1) * (start - x[count - 1])
+                 : d[count - 1];
+    } else {
+      size_t j = 0;
+      while (j + 2 < count && x[j + 1] < start) ++j;
+      db = x[j + 1] == x[j] ? d[j + 1] : d[j] + slope(j, j + 1) * (start - x[j]);
     }
-    if (pos > x[count - 1]) {
-      if (line.extrapolation == kExtrapolNone) return exists = false, kNoLineDb;
-      return line.extrapolation == kExtrapolTypeA ? d[count - 1]
-                                                  : d[count - 1] + slopeLast * (pos - x[count - 1]);
-    }
-    while (j + 2 < count && x[j + 1] < pos) ++j;
-    if (x[j + 1] == x[j]) return d[j + 1];
-    return d[j] + (d[j + 1] - d[j]) * (pos - x[j]) / (x[j + 1] - x[j]);
+    std::fill(line.rendered.begin(), line.rendered.end(), DbmToLinear(db));
+    line.first = 0, line.last = n - 1;
+    return;
+  }
+  for (size_t j = 0; j < count; ++j) x[j] = (x[j] - start) / h;
+  // Slopes in dB per axis point from here on.
+  auto firstAtOrAbove = [n](double v) {
+    return static_cast<int32_t>(std::clamp(std::ceil(v), 0.0, static_cast<double>(n)));
   };
-  size_t j = 0;
-  for (int32_t i = 0; i < n; ++i) {
-    bool exists = false;
-    const double db = levelAt(h != 0 ? static_cast<double>(i) : start, j, exists);
-    if (!exists) continue;
-    line.rendered[i] = DbmToLinear(db);
-    if (line.first < 0) line.first = i;
-    line.last = i;
+  auto lastAtOrBelow = [n](double v) {
+    return static_cast<int32_t>(std::clamp(std::floor(v), -1.0, n - 1.0));
+  };
+  const int32_t inFirst = firstAtOrAbove(x[0]), inLast = lastAtOrBelow(x[count - 1]);
+  // Before the first point and after the last one.
+  if (!noLine) {
+    const double s0 = typeB ? slope(0, 1) : 0.0;
+    const double s1 = typeB ? slope(count - 2, count - 1) : 0.0;
+    const int32_t before = std::min(inFirst, n) - 1;
+    FillGeometric(line.rendered, 0, before, d[0] + s0 * (0 - x[0]), s0);
+    const int32_t after = std::max(inLast, -1) + 1;
+    FillGeometric(line.rendered, after, n - 1, d[count - 1] + s1 * (after - x[count - 1]), s1);
+  }
+  // Between the points, segment by segment; each index once.
+  int32_t i = inFirst;
+  for (size_t j = 0; j + 1 < count && i <= inLast; ++j) {
+    if (x[j + 1] == x[j]) continue;
+    const int32_t end = std::min(lastAtOrBelow(x[j + 1]), inLast);
+    if (end < i) continue;
+    const double s = slope(j, j + 1);
+    FillGeometric(line.rendered, i, end, d[j] + s * (i - x[j]), s);
+    i = end + 1;
+  }
+  if (noLine) {
+    if (inFirst <= inLast) line.first = inFirst, line.last = inLast;
+  } else {
+    line.first = 0, line.last = n - 1;
   }
 }
 
