@@ -243,17 +243,44 @@ JudgedRange JudgedIndexRange(int trace) {
   return r;
 }
 
+namespace {
+
+TemplateJudgeKey JudgeKey() {
+  const Instrument& g = *GInstrument;
+  const AxisRange window = DisplayedRange();
+  const auto& l = g.analysis.lineMarkers;
+  return {g.traces.state.activeTrace,
+          window.start,
+          window.span,
+          g.analysis.search.rangeLineMarkers,
+          l[kLineL1].on,
+          l[kLineL2].on,
+          l[kLineL1].value,
+          l[kLineL2].value,
+          g.templates.type,
+          g.templates.rendered};
+}
+
+}  // namespace
+
+void KeepTemplatesCurrent() {
+  RenderTemplateLines();
+  const TemplateState& t = GInstrument->templates;
+  if (t.goNoGo && !(JudgeKey() == t.judged)) JudgeTemplate();
+}
+
 int JudgeTemplate() {
   Instrument& g = *GInstrument;
   TemplateState& t = g.templates;
   const int trace = g.traces.state.activeTrace;
   t.firstFailIndex = -1;
   g.frame.redrawFlags |= kRedrawDynamicOnly | kRedrawDynamic;
+  RenderTemplateLines();
+  t.judged = JudgeKey();
   if (!TraceHasData(trace)) {
     ShowMessage(kMsgNoData);
     return t.result = -1;
   }
-  RenderTemplateLines();
   const auto& level = g.traces.traces[trace].level;
   const JudgedRange r = JudgedIndexRange(trace);
   // The first index in [from, to] where the trace is above (upper) or below (lower) the line.

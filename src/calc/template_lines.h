@@ -55,6 +55,9 @@ JudgedRange JudgedIndexRange(int trace);
 // Judges the active trace: 1 pass, 0 fail, -1 none (131 shown when the trace holds no data).
 // Sets the result and the first failing index.
 int JudgeTemplate();
+// Before a drawing pass: renders the lines when their inputs changed, and with GO/NO GO on judges
+// again when the active trace, its window, the L1-L2 range, TYPE or the lines changed.
+void KeepTemplatesCurrent();
 // GO/NO GO on judges at once; off clears the result.
 void SetGoNoGo(bool on);
 // After new data in a trace: judges again when GO/NO GO is on and it is the active trace.

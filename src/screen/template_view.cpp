@@ -137,7 +137,7 @@ std::vector<std::string> TemplateEditLines() {
 
 void DrawTemplateLayer() {
   if (GraphCount(GInstrument->screen.screenMode) == 0) return;
-  RenderTemplateLines();
+  KeepTemplatesCurrent();
   if (EditTableShown()) {
     DrawEditTable();
     return;

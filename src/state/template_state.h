@@ -44,6 +44,17 @@ struct TemplateRenderKey {
   bool operator==(const TemplateRenderKey&) const = default;
 };
 
+// What a judgement depended on besides the trace data: any difference judges again.
+struct TemplateJudgeKey {
+  int activeTrace = -1;
+  double windowStart = 0, windowSpan = 0;
+  uint16_t rangeLineMarkers = 0, l1On = 0, l2On = 0;
+  double l1 = 0, l2 = 0;
+  int16_t type = 0;
+  TemplateRenderKey rendered{};
+  bool operator==(const TemplateJudgeKey&) const = default;
+};
+
 struct TemplateState {
   std::array<TemplateLine, kTemplateLineCount> lines;
   int16_t goNoGo = 0;  // 0 OFF, 1 ON
@@ -55,6 +66,7 @@ struct TemplateState {
   // Counts changes of points, mode and extrapolation, so the lines are rendered again.
   uint64_t edits = 1;
   TemplateRenderKey rendered{};
+  TemplateJudgeKey judged{};
   // TEMPLATE EDIT: the line edited, the cursor's point and the first row shown.
   int16_t editLine = kLineUpper;
   int32_t editPoint = 0;

@@ -64,6 +64,23 @@ TEST_F(TemplateScreenTest, GoNoGoShowsPassThenFail) {
   EXPECT_EQ(g().templates.firstFailIndex, 50);
   Redraw();
   EXPECT_EQ(TextMismatch(g().screen.backBuffer, kFontSmall, 602, 158, "FAIL", Slot(78), 0), "");
+  // Judged again before drawing when the window changes: zoomed to 1500..1540 nm, point 50
+  // (1550 nm) is outside the judged range.
+  g().waveform.zoomed = true;
+  g().waveform.zoomStart = 1500, g().waveform.zoomStop = 1540;
+  Redraw();
+  EXPECT_EQ(g().templates.result, 1);
+  g().waveform.zoomed = false;
+  Redraw();
+  EXPECT_EQ(g().templates.result, 0);
+  // ... and when the active trace changes: trace B holds no data.
+  g().traces.state.activeTrace = 1;
+  Redraw();
+  EXPECT_EQ(g().templates.result, -1);
+  EXPECT_EQ(g().messages.currentMessage, 131);
+  g().traces.state.activeTrace = 0;
+  Redraw();
+  EXPECT_EQ(g().templates.result, 0);
   // TYPE LOWER: the upper line is not judged.
   Press("F2", "F2");  // TYPE: UPPER, then LOWER
   EXPECT_EQ(g().templates.type, kJudgeLower);
