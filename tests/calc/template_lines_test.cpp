@@ -72,6 +72,24 @@ TEST_F(TemplateLinesTest, ExtrapolationTypes) {
   EXPECT_NEAR(Db(1, 25), -12, 1e-9);
 }
 
+TEST_F(TemplateLinesTest, ZeroSpanSweepTakesTheLineAtItsWavelength) {
+  Axis(-50);
+  MeasCondition& m = g().conditions.measured;
+  m.start = m.centre = m.stop = 1550, m.span = 0;
+  // Every point lies at 1550 nm: a quarter of the way from -10 dB at 1540 to -30 dB at 1580.
+  Line(kLineUpper, {{1540, -10}, {1580, -30}}, kTemplateAbsolute, kExtrapolNone);
+  const TemplateLine& upper = g().templates.lines[kLineUpper];
+  EXPECT_EQ(upper.first, 0);
+  EXPECT_EQ(upper.last, 100);
+  EXPECT_NEAR(Db(0, 0), -15, 1e-9);
+  EXPECT_NEAR(Db(0, 100), -15, 1e-9);
+  // A line that ends below 1550 nm exists there only when extrapolated.
+  Line(kLineUpper, {{1500, -10}, {1540, -30}}, kTemplateAbsolute, kExtrapolNone);
+  EXPECT_EQ(upper.first, -1);
+  Line(kLineUpper, {{1500, -10}, {1540, -30}}, kTemplateAbsolute, kExtrapolTypeB);
+  EXPECT_NEAR(Db(0, 50), -35, 1e-9);
+}
+
 TEST_F(TemplateLinesTest, RelativePlacementAndShifts) {
   Axis(-50);
   // On the main scale: centre 1550 nm of the window, the reference level -10 dBm.
