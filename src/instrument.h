@@ -14,6 +14,7 @@
 #include "state/frame_state.h"
 #include "state/menu_state.h"
 #include "state/screen_state.h"
+#include "state/template_state.h"
 #include "state/trace_state.h"
 
 namespace vq {
@@ -37,6 +38,7 @@ struct Instrument {
   CalcState calc;
   FileState files;
   MemoryState memory;
+  TemplateState templates;
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;

@@ -218,6 +218,7 @@ void NewTraceData(int trace) {
     if (m.on == 1 && m.trace == trace) MoveMarker(trace, m.index);
     MarkerRefresh(trace);
   }
+  if (const auto judge = GInstrument->templates.newTraceData) judge(trace);
   if (a.search.autoSearch && trace == SearchTrace()) {
     if (const int code = PeakSearchAction(a.search.lastKind == 1)) ShowMessage(code);
   } else if (a.autoAnalysis && AnalysisItemAvailable(a.item)) {

@@ -60,9 +60,9 @@ int NextSearchAction(NextDirection direction);
 void SetAutoSearch(bool on);
 void SetAutoAnalysis(bool on);
 
-// After new data arrived in a trace (a file loaded into it): MARKER AUTO UPDATE refreshes the
-// markers standing on it; on the active trace AUTO SEARCH searches again and AUTO ANALYSIS runs
-// the selected item again.
+// After new data arrived in a trace (a file loaded into it): GO/NO GO judges the active trace
+// again; MARKER AUTO UPDATE refreshes the markers standing on it; on the active trace AUTO
+// SEARCH searches again and AUTO ANALYSIS runs the selected item again.
 void NewTraceData(int trace);
 
 }  // namespace vq

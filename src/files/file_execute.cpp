@@ -12,6 +12,7 @@
 #include "files/file_list.h"
 #include "files/memory_slots.h"
 #include "files/settings_file.h"
+#include "files/template_file.h"
 #include "files/trace_files.h"
 #include "instrument.h"
 
@@ -48,8 +49,6 @@ bool ItemWritable(int item) {
   switch (item) {
     case kItemGraphics:
       return GInstrument->frame.calls.writeScreenImage != nullptr;
-    case kItemTemplate:
-      return false;  // the template lines come with the templates
     default:
       return ValidItem(item);
   }
@@ -58,7 +57,6 @@ bool ItemWritable(int item) {
 bool ItemReadable(int item) {
   switch (item) {
     case kItemGraphics:
-    case kItemTemplate:
       return false;
     default:
       return ValidItem(item);
@@ -90,6 +88,8 @@ int ExecuteFileWrite(int item, int index, const std::string& path) {
     }
     case kItemProgram:
       return WriteProgramFile(index, path);
+    case kItemTemplate:
+      return WriteTemplateFile(path, index);
     default:
       return kMsgUnsuitableWriteItem;
   }
@@ -127,6 +127,8 @@ int ExecuteFileRead(int item, int index, const std::string& path) {
       return LoadDataFile(path);
     case kItemProgram:
       return ReadProgramFile(index, path);
+    case kItemTemplate:
+      return ReadTemplateFile(path, index);
     default:
       return NotItemFile(item);
   }

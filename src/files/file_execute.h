@@ -14,8 +14,7 @@ constexpr const char kProgramIdentifier[] = "\"QXBPRG\"\r\n";
 int ExecuteFileWrite(int item, int index, const std::string& path);
 // Reads the file into the item; 0 or a message code, with nothing changed on failure.
 int ExecuteFileRead(int item, int index, const std::string& path);
-// Whether an item can be written or read: TEMPLATE waits for the template lines, GRAPHICS is
-// only written.
+// Whether an item can be written or read: GRAPHICS is only written (and only with a screen).
 bool ItemWritable(int item);
 bool ItemReadable(int item);
 

@@ -540,16 +540,16 @@ int16_t ReadExecuteState() {
 }
 
 int16_t WriteState() {
-  return Files().settings.item == kItemTemplate ? kKeyDisabled : CommonKeyState();
+  return CommonKeyState();
 }
 
 int16_t ReadState() {
   const int item = Files().settings.item;
-  return item == kItemTemplate || item == kItemGraphics ? kKeyDisabled : CommonKeyState();
+  return item == kItemGraphics ? kKeyDisabled : CommonKeyState();
 }
 
-int16_t TemplateState() {
-  return kKeyDisabled;  // the template lines come with the templates
+int16_t TemplateItemState() {
+  return CommonKeyState();
 }
 
 int32_t SelectHandler(int mode, int16_t* key) {
@@ -700,7 +700,7 @@ int ReadDroppedFile(const std::string& path, int type) {
 
 void BindFileMenus() {
   for (const ItemKey& k : kItemKeys) BindNode(k.node, ItemHandler, ItemPainter);
-  BindNode(kItemKeys[std::size(kItemKeys) - 1].node, ItemHandler, ItemPainter, TemplateState);
+  BindNode(kItemKeys[std::size(kItemKeys) - 1].node, ItemHandler, ItemPainter, TemplateItemState);
   BindNode(kNodeItemSelect, nullptr, ItemSelectPainter);
   BindNode(kNodeWrite, ListPageHandler, nullptr, WriteState);
   BindNode(kNodeRead, ListPageHandler, nullptr, ReadState);

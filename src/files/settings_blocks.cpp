@@ -154,6 +154,10 @@ constexpr FixedField kTraceFields[] = {
     VQ_FIELD(232, files.sortKey, 0, 3),
     VQ_FIELD(234, files.dataItems, 0, 1),
     VQ_FIELD(246, files.dataWriteMode, 0, 1),
+    VQ_FIELD(292, goNoGo, 0, 1),
+    VQ_FIELD(294, templateType, 0, 2),
+    VQ_FIELD(296, templateExtrapolation, 0, 2),
+    VQ_FIELD(304, templateMode, 0, 1),
     VQ_FIELD(396, traces.measWavelengthChoice, 0, 1),
     VQ_FIELD(32752, files.dataFileType, 0, 1),
 };
@@ -264,6 +268,9 @@ void VisitDisplay(BlockIo& io, SettingsState& s) {
   for (double* v : {&s.zoomCentre, &s.zoomSpan, &s.zoomStart, &s.zoomStop}) io.Value(*v);
   VisitLevelScale(io, s.savedLevelScale);
   for (MeasCondition& r : s.traceRecords) io.Record(r);
+  io.Value(s.templateWlShift);
+  io.Value(s.templateLevelShift);
+  for (uint16_t& v : s.templateDisplay) io.Value(v);
 }
 
 void VisitMarkers(BlockIo& io, SettingsState& s) {
@@ -433,6 +440,9 @@ void ClampDecoded(SettingsState& s, const SettingsState& before) {
     s.yDivisions = before.yDivisions;
   }
   ClampTo<uint16_t>(s.zoomed, 0, 1);
+  s.templateWlShift = ParamClamp(s.templateWlShift, kParTemplateWlShift);
+  s.templateLevelShift = ParamClamp(s.templateLevelShift, kParTemplateLevelShift);
+  for (uint16_t& v : s.templateDisplay) ClampTo<uint16_t>(v, 0, 1);
   if (s.zoomed && !(s.zoomStart < s.zoomStop)) s.zoomed = 0;
   SearchSettings& q = s.search;
   q.modeDiff = ParamClamp(q.modeDiff, kParModeDiff);
@@ -525,6 +535,14 @@ void CaptureSettingsState(SettingsState& s) {
   s.zoomStart = w.zoomStart, s.zoomStop = w.zoomStop;
   s.savedLevelScale = g.conditions.setting;
   for (int t = 0; t < kTraceCount; ++t) s.traceRecords[t] = g.traces.traces[t].condition;
+  const TemplateState& tp = g.templates;
+  s.goNoGo = tp.goNoGo, s.templateType = tp.type;
+  s.templateWlShift = tp.wlShift, s.templateLevelShift = tp.levelShift;
+  for (int k = 0; k < kTemplateLineCount; ++k) {
+    s.templateExtrapolation[k] = tp.lines[k].extrapolation;
+    s.templateMode[k] = tp.lines[k].mode;
+    s.templateDisplay[k] = tp.lines[k].display;
+  }
   s.files = g.files.settings;
   s.altFill = g.screen.altFill;
   s.hardCopySoftKeys = g.screen.hardCopySoftKeys;
@@ -560,6 +578,16 @@ void ApplySettingsState(const SettingsState& s) {
   g.conditions.panes[1] = s.panes[1];
   g.conditions.yDivisions = s.yDivisions;
   for (int t = 0; t < kTraceCount; ++t) g.traces.traces[t].condition = s.traceRecords[t];
+  TemplateState& tp = g.templates;
+  tp.goNoGo = static_cast<int16_t>(s.goNoGo), tp.type = static_cast<int16_t>(s.templateType);
+  tp.wlShift = s.templateWlShift, tp.levelShift = s.templateLevelShift;
+  for (int k = 0; k < kTemplateLineCount; ++k) {
+    tp.lines[k].extrapolation = static_cast<int16_t>(s.templateExtrapolation[k]);
+    tp.lines[k].mode = static_cast<int16_t>(s.templateMode[k]);
+    tp.lines[k].display = static_cast<int16_t>(s.templateDisplay[k]);
+  }
+  tp.result = -1;  // judged again with the next data
+  ++tp.edits;      // rendered again on the next use
   // Graph modes follow the split display; a full-screen page stays.
   if (g.screen.screenMode < kFirstPageMode) g.screen.screenMode = s.traces.splitMode == 1 ? 1 : 0;
   WaveformState& w = g.waveform;

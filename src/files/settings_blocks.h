@@ -56,6 +56,12 @@ struct SettingsState {
   MeasCondition setting{}, measured{};
   TraceStateBlock traces{};
   uint16_t sweepRunning = 0;
+  // Templates: GO/NO GO, TYPE and each line's extrapolation and mode (trace fields); the shifts
+  // and the lines' DISPLAY (display area).
+  uint16_t goNoGo = 0, templateType = 0;
+  std::array<uint16_t, 3> templateExtrapolation{}, templateMode{};
+  double templateWlShift = 0, templateLevelShift = 0;
+  std::array<uint16_t, 3> templateDisplay{};
   // Display.
   std::array<MeasCondition, 2> panes{};
   int16_t yDivisions = 10;

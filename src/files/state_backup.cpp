@@ -1,6 +1,7 @@
 // The state backup kept in the setting folder: "Setting.prm" (the settings image under the
-// firmware text of the instrument it belongs to, with a byte sum) and one backup trace file per
-// trace. Saved at exit, restored at start, both without a message.
+// firmware text of the instrument it belongs to, with a byte sum), one backup trace file per
+// trace and per rendered template line, and "template.prm" (the template block with its byte
+// sum). Saved at exit, restored at start in that order, both without a message.
 //
 // Every file is written aside and renamed over the old one, so a save that fails or is killed
 // leaves each file either old or new, never cut. The settings file goes first; a trace without
@@ -12,8 +13,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "calc/template_lines.h"
 #include "files/settings_blocks.h"
 #include "files/settings_file.h"
+#include "files/template_file.h"
 #include "files/trace_files.h"
 #include "instrument.h"
 #include "traces/meas_condition.h"
@@ -26,6 +29,10 @@ namespace {
 constexpr size_t kBackupIdBytes = 10;                          // firmware text, NUL terminated
 constexpr size_t kBackupSummedBytes = kSettingsFileBytes - 1;  // 73146: the image's last byte
 constexpr size_t kBackupBytes = kBackupSummedBytes + 4;        // is left out; the sum follows
+
+constexpr const char* kTemplateBackupNames[kTemplateLineCount] = {"upper.WV8", "lower.WV8",
+                                                                  "target.WV8"};
+constexpr const char kTemplateBlockName[] = "template.prm";
 
 std::string TraceBackupName(int trace) {
   return std::string("tr_wl_") + static_cast<char>('A' + trace) + ".WV8";
@@ -52,6 +59,30 @@ bool RestoreTrace(const std::string& path, int trace) {
   std::fill(std::copy(data.source.begin(), data.source.end(), t.source.begin()), t.source.end(),
             0.0);
   return true;
+}
+
+// A rendered template line as a backup trace file: the measured record, the line as both arrays.
+void SaveTemplateLine(const std::string& path, int k) {
+  const Instrument& g = *GInstrument;
+  const TemplateLine& line = g.templates.lines[k];
+  if (line.first < 0) {
+    std::remove(path.c_str());
+    return;
+  }
+  MeasCondition c = g.conditions.measured;
+  c.storedPoints = c.samplingPoints = static_cast<int32_t>(line.rendered.size());
+  WriteBackupArrays(path, c, line.rendered.data(), line.rendered.data());
+}
+
+// A template line's backup file must pass the backup checks; the line itself is rendered again
+// from the template block.
+bool CheckTemplateLine(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (ReadFileBytes(path, bytes) != 0) return false;
+  if (TraceFormatIndex(bytes.data(), bytes.size()) != kFormatBackup) return false;
+  TraceFileData data;
+  return ParseBinaryTrace(bytes.data(), bytes.size(), kFormatBackup,
+                          GInstrument->conditions.setting, data) == 0;
 }
 
 }  // namespace
@@ -112,19 +143,35 @@ void SaveStateBackup(const std::string& folder) {
       std::remove(path.c_str());
     }
   }
+  RenderTemplateLines();
+  for (int k = 0; k < kTemplateLineCount; ++k)
+    SaveTemplateLine(folder + kTemplateBackupNames[k], k);
+  WriteFileBytes(folder + kTemplateBlockName, TemplateBlockBytes());
 }
 
+namespace {
+
+void Restored() {
+  GInstrument->frame.redrawFlags = kRedrawAll;
+}
+
+}  // namespace
+
 void RestoreStateBackup(const std::string& folder) {
-  Instrument& g = *GInstrument;
   std::vector<uint8_t> bytes;
   if (ReadFileBytes(folder + "Setting.prm", bytes) != 0) return;
   if (RestoreStateImage(bytes.data(), bytes.size()) != 0) return;
   for (int t = 0; t < kTraceCount; ++t) {
     const std::string path = folder + TraceBackupName(t);
     if (!std::filesystem::exists(path)) continue;
-    if (!RestoreTrace(path, t)) break;  // the first damaged file ends the restore
+    if (!RestoreTrace(path, t)) return Restored();  // the first damaged file ends the restore
   }
-  g.frame.redrawFlags = kRedrawAll;
+  for (const char* name : kTemplateBackupNames) {
+    const std::string path = folder + name;
+    if (std::filesystem::exists(path) && !CheckTemplateLine(path)) return Restored();
+  }
+  if (ReadFileBytes(folder + kTemplateBlockName, bytes) == 0) RestoreTemplateBlock(bytes);
+  Restored();
 }
 
 }  // namespace vq

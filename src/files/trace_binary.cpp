@@ -99,11 +99,15 @@ int WriteTraceBinary(const std::string& path, int trace) {
 int WriteTraceBackup(const std::string& path, int trace) {
   if (trace < 0 || trace >= kTraceCount || !TraceHasData(trace)) return kMsgNoData;
   const Trace& t = GInstrument->traces.traces[trace];
-  const MeasCondition c = SavedRecord(trace);
+  return WriteBackupArrays(path, SavedRecord(trace), t.level.data(), t.source.data());
+}
+
+int WriteBackupArrays(const std::string& path, const MeasCondition& c, const double* levels,
+                      const double* source) {
   const int n = c.storedPoints;
   std::vector<uint8_t> bytes = Header(kBackupId, c, 16u * n + 4);
-  for (int i = 0; i < n; ++i) Append(bytes, t.level[i]);
-  for (int i = 0; i < n; ++i) Append(bytes, t.source[i]);
+  for (int i = 0; i < n; ++i) Append(bytes, levels[i]);
+  for (int i = 0; i < n; ++i) Append(bytes, source[i]);
   uint32_t sum = 0;
   for (uint8_t b : bytes) sum += b;
   Append(bytes, sum);

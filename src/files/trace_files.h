@@ -87,6 +87,9 @@ int WriteTraceBinary(const std::string& path, int trace);
 int WriteTraceCsv(const std::string& path, int trace);
 int WriteAllTraceCsv(const std::string& path);
 int WriteTraceBackup(const std::string& path, int trace);
+// A backup file of the record (its stored points) and two arrays of that many levels.
+int WriteBackupArrays(const std::string& path, const MeasCondition& c, const double* levels,
+                      const double* source);
 
 // Pieces of the single-trace CSV file that the data files share: the 56-character label line,
 // the sensitivity setting line ("" out of range), and the trace data section (the "[TRACE DATA]"

@@ -6,6 +6,7 @@
 #include "analysis/analysis_menus.h"
 #include "analysis/markers.h"
 #include "calc/calc_menus.h"
+#include "calc/template_menus.h"
 #include "files/data_file.h"
 #include "files/file_menu.h"
 #include "files/memory_slots.h"
@@ -74,6 +75,7 @@ void BindMenuHandlers() {
   BindFileMenus();
   BindMemoryMenu();
   BindDataFileMenu();
+  BindTemplateMenus();
 }
 
 void TimerStep() {

@@ -56,8 +56,12 @@ enum ParameterId : int {
   kParValue = 71,
   kParAddress = 74,
   kParData = 75,
-  kParPageNo = 101,
-  kParMultiThresh = 114,  // THRESH of the multi search
+  kParTemplateWlShift = 94,     // WL SHIFT of the template lines (nm)
+  kParTemplateLevelShift = 95,  // LEVEL SHIFT of the template lines (dB)
+  kParTemplateWl = 96,          // VALUE EDIT: a point's wavelength (limits by the line's mode)
+  kParTemplateLevel = 97,       // VALUE EDIT: a point's level (limits by the line's mode)
+  kParPageNo = 101,             // also VALUE EDIT's point number: kept from 0, shown from 1
+  kParMultiThresh = 114,        // THRESH of the multi search
   kParResolution = 118,
   kParSensMode = 119,
   // WDM and EDFA-NF: THRESH (dB), NOISE AREA and FITTING AREA (nm), MASK AREA (nm), NOISE BW

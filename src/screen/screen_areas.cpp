@@ -21,6 +21,7 @@
 #include "screen/marker_layer.h"
 #include "screen/memory_list_view.h"
 #include "screen/renderer.h"
+#include "screen/template_view.h"
 #include "screen/waveform.h"
 
 namespace vq {
@@ -103,6 +104,7 @@ void DrawStaticAreas(uint32_t flags) {
 }
 
 void DrawDynamicLayer() {
+  DrawTemplateLayer();
   DrawMarkerLayer();
   DrawZoomOverlays();
   const bool fileList = FileListShown();

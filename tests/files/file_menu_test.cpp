@@ -381,11 +381,11 @@ TEST_F(FileMenuTest, ProgramsAndGraphicsAreWrittenAndRead) {
   EXPECT_EQ(picture.At(300, 310) | 0xFF000000u, Slot(3));
   ASSERT_TRUE(ReadWholeFile(User() + "G0001.TIF", bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), std::string("II*\0", 4));
-  // GRAPHICS cannot be read; TEMPLATE waits for the template lines.
+  // GRAPHICS cannot be read; TEMPLATE is chosen like the other items.
   Press("F9");
   EXPECT_NE(NodeState(938), 0);
   ChooseItem("F8");
-  EXPECT_EQ(g().files.settings.item, kItemGraphics);  // the greyed key changes nothing
+  EXPECT_EQ(g().files.settings.item, kItemTemplate);
 }
 
 TEST_F(FileMenuTest, TheListCoversTheGraphWithItsLines) {

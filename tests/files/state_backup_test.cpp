@@ -8,10 +8,14 @@
 #include <memory>
 
 #include "analysis/markers.h"
+#include "calc/template_lines.h"
 #include "files/settings_file.h"
+#include "files/template_file.h"
 #include "files/trace_files.h"
+#include "platform/file_io.h"
 #include "platform/image_files.h"
 #include "support/instrument_fixture.h"
+#include "traces/meas_condition.h"
 #include "traces/traces.h"
 
 namespace vq {
@@ -202,6 +206,54 @@ TEST_F(StateBackupTest, SaveThatFailsHalfWayKeepsThePreviousBackup) {
   Restart(false);
   EXPECT_EQ(FirstDifference(BuildSettingsImage(), image), "same");
   EXPECT_TRUE(g().traces.traces[0].level == levelsA);
+}
+
+TEST_F(StateBackupTest, TemplateLinesAndSettingsSurviveARestart) {
+  ShowWindow1500To1600();
+  g().conditions.measured = g().conditions.setting;
+  g().conditions.measured.samplingPoints = 1001;
+  SetTemplateLine(kLineUpper, {{1510, -20}, {1550.125, -3.5}, {1590, -20}}, kTemplateAbsolute,
+                  kExtrapolTypeB);
+  SetTemplateLine(kLineLower, {{-20, -40}, {20, -40}}, kTemplateRelative, kExtrapolNone);
+  TemplateState& t = g().templates;
+  t.goNoGo = 1, t.type = kJudgeLower, t.editLine = kLineLower;
+  t.wlShift = 0.5, t.levelShift = -1.25;
+  t.lines[kLineLower].display = 0;
+  const auto upper = t.lines[kLineUpper].points;
+  Restart();
+  const std::string folder = Folder();
+  EXPECT_TRUE(std::filesystem::exists(folder + "upper.WV8"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "lower.WV8"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "target.WV8"));  // no points, nothing rendered
+  EXPECT_EQ(std::filesystem::file_size(folder + "template.prm"), 3200112u + 4);
+  const TemplateState& r = g().templates;
+  ASSERT_EQ(r.lines[kLineUpper].points.size(), 3u);
+  EXPECT_EQ(r.lines[kLineUpper].points[1].wl, upper[1].wl);
+  EXPECT_EQ(r.lines[kLineUpper].points[1].level, upper[1].level);
+  EXPECT_EQ(r.lines[kLineUpper].extrapolation, kExtrapolTypeB);
+  EXPECT_EQ(r.lines[kLineLower].mode, kTemplateRelative);
+  EXPECT_EQ(r.lines[kLineLower].extrapolation, kExtrapolNone);
+  EXPECT_EQ(r.lines[kLineLower].display, 0);
+  EXPECT_TRUE(r.lines[kLineTarget].points.empty());
+  EXPECT_EQ(r.goNoGo, 1);
+  EXPECT_EQ(r.type, kJudgeLower);
+  EXPECT_EQ(r.editLine, kLineLower);
+  EXPECT_EQ(r.wlShift, 0.5);
+  EXPECT_EQ(r.levelShift, -1.25);
+  // Rendered again on the restored axis (0.1 nm a point): the shifted points (1510.5, -21.25) and
+  // (1550.625, -4.75) lie at indices 105 and 506.25.
+  ASSERT_EQ(r.lines[kLineUpper].rendered.size(), 1001u);
+  EXPECT_NEAR(LinearToDbm(r.lines[kLineUpper].rendered[506]), -4.75 - 0.25 * 16.5 / 401.25, 1e-9);
+
+  // A damaged template block is not taken: the lines stay as a fresh start has them.
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(folder + "template.prm", bytes));
+  bytes[100] ^= 0x40;
+  ASSERT_EQ(WriteFileBytes(folder + "template.prm", bytes), 0);
+  Restart(false);
+  EXPECT_TRUE(g().templates.lines[kLineUpper].points.empty());
+  EXPECT_EQ(g().templates.goNoGo, 1);  // the settings image carries GO/NO GO and the modes
+  EXPECT_EQ(g().templates.lines[kLineLower].mode, kTemplateRelative);
 }
 
 }  // namespace

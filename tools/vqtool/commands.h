@@ -15,5 +15,6 @@ void AddAnalyzeCommand(CLI::App& app);
 void AddSearchCommand(CLI::App& app);
 void AddSettingsCommand(CLI::App& app);
 void AddCalcCommand(CLI::App& app);
+void AddJudgeCommand(CLI::App& app);
 
 }  // namespace vq

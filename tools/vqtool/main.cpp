@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   vq::AddSearchCommand(app);
   vq::AddSettingsCommand(app);
   vq::AddCalcCommand(app);
+  vq::AddJudgeCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
