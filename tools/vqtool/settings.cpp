@@ -1,10 +1,8 @@
 // `vqtool settings dump` and `vqtool settings write`: what a settings file holds, and the
 // settings file of a start-up state or of the state after a file was loaded as a drop.
-#include <stdlib.h>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,64 +12,14 @@
 #include "commands.h"
 #include "files/settings_file.h"
 #include "files/trace_files.h"
-#include "frame/frame.h"
-#include "frame/headless_loop.h"
 #include "instrument.h"
-#include "platform/headless_host.h"
 #include "platform/text.h"
+#include "tool_run.h"
 #include "trace_input.h"
 
 namespace vq {
 
 namespace {
-
-// An instrument started as the viewer starts it, in a configuration folder of its own that goes
-// with it: no backup of the user's is read, none is written.
-class SettingsRun {
- public:
-  SettingsRun() : context_(CreateInstrument(host_)) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vqtool_XXXXXX").string();
-    if (mkdtemp(pattern.data())) home_ = pattern + "/";
-    StartOptions start;
-    start.home = home_;
-    start.singleInstance = false;
-    start.saveState = false;
-    started_ = !home_.empty() && StartUp(host_, start).running && PumpUntilIdle(host_);
-  }
-  ~SettingsRun() {
-    if (started_ && !GInstrument->frame.windowDestroyed) {
-      WindowProc(WM_CLOSE, 0, 0);
-      PumpUntilIdle(host_);
-    }
-    DestroyInstrument(context_);
-    std::error_code ignored;
-    if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
-  }
-  SettingsRun(const SettingsRun&) = delete;
-  SettingsRun& operator=(const SettingsRun&) = delete;
-
-  bool Started() const { return started_; }
-  // Drops the file on the window: 0 or the message code it showed.
-  int Drop(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (const int code = ReadFileBytes(path, bytes)) return code;
-    const int type = DetectFileType(path);
-    if (type != kFileTrace && type != kFileAllTrace && type != kFileSettings) {
-      return kMsgNotTraceFile;
-    }
-    GInstrument->messages.currentMessage = 0;
-    SetDroppedFiles({path});
-    WindowProc(WM_DROPFILES, 0, 0);
-    PumpUntilIdle(host_);
-    return GInstrument->messages.currentMessage;
-  }
-
- private:
-  HeadlessHost host_;
-  std::unique_ptr<Instrument> context_;
-  std::string home_;
-  bool started_ = false;
-};
 
 int Fail(const std::string& why) {
   std::fprintf(stderr, "vqtool settings: %s\n", why.c_str());
@@ -148,7 +96,7 @@ std::string DumpText(const nlohmann::json& j) {
 }
 
 int RunDump(const std::string& file, bool json) {
-  SettingsRun run;
+  Run run("settings");
   if (!run.Started()) return Fail("the instrument did not start");
   if (const int code = LoadSettingsFile(file)) {
     return Fail("cannot read " + file + ": " + MessageCodeText(code));
@@ -160,13 +108,9 @@ int RunDump(const std::string& file, bool json) {
 }
 
 int RunWrite(const std::string& out, const std::string& from) {
-  SettingsRun run;
+  Run run("settings");
   if (!run.Started()) return Fail("the instrument did not start");
-  if (!from.empty()) {
-    if (const int code = run.Drop(from)) {
-      return Fail("cannot read " + from + ": " + MessageCodeText(code));
-    }
-  }
+  if (!from.empty() && !run.Drop(from, GInstrument->traces.state.activeTrace, true)) return 2;
   if (const int code = WriteSettingsFile(out)) {
     return Fail("cannot write " + out + ": " + MessageCodeText(code));
   }

@@ -37,7 +37,11 @@ class Run {
   explicit Run(const char* command) : command_(command), context_(CreateInstrument(host_)) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vqtool_XXXXXX").string();
     if (mkdtemp(pattern.data())) home_ = pattern + "/";
-    started_ = !home_.empty() && StartUp(host_, {home_, false}).running && PumpUntilIdle(host_);
+    StartOptions start;
+    start.home = home_;
+    start.singleInstance = false;  // the tool runs beside a viewer
+    start.saveState = false;       // the folder goes with the run
+    started_ = !home_.empty() && StartUp(host_, start).running && PumpUntilIdle(host_);
   }
   ~Run() {
     if (started_ && !GInstrument->frame.windowDestroyed) {
@@ -67,6 +71,7 @@ class Run {
     if (!Drop(o.file, trace)) return -1;
     return GInstrument->traces.state.activeTrace;
   }
+  bool Started() const { return started_; }
   HeadlessHost& Host() { return host_; }
   // The --set values: an item's settings by the labels of its setting window, the search range
   // (and, for the searches, their own settings) by the labels of their keys.
@@ -89,14 +94,16 @@ class Run {
     }
     return true;
   }
-
- private:
-  bool Drop(const std::string& path, int trace) {
+  // Drops a trace file (or, when asked, a settings file) on the window with `trace` active;
+  // false after printing the error.
+  bool Drop(const std::string& path, int trace, bool settingsToo = false) {
     Instrument& g = *GInstrument;
     std::vector<uint8_t> bytes;
     int code = ReadFileBytes(path, bytes);
     const int type = code == 0 ? DetectFileType(path) : -1;
-    if (code == 0 && type != kFileTrace && type != kFileAllTrace) code = kMsgNotTraceFile;
+    const bool accepted =
+        type == kFileTrace || type == kFileAllTrace || (settingsToo && type == kFileSettings);
+    if (code == 0 && !accepted) code = kMsgNotTraceFile;
     if (code == 0) {
       SetActiveTrace(trace);
       g.messages.currentMessage = 0;
@@ -109,6 +116,7 @@ class Run {
     return code == 0;
   }
 
+ private:
   const char* command_;
   HeadlessHost host_;
   std::unique_ptr<Instrument> context_;
