@@ -149,15 +149,7 @@ int32_t EntryHandler(int mode, int16_t* key) {
     StartEntry(0, -1, E.parameter, E.get());
     return 1;
   }
-  if (mode == kModeKey) {
-    const int k = static_cast<uint16_t>(*key);
-    const int result = k >= kCmdUp && k <= kCmdRight ? EntryStep(k) : EntryKey(k);
-    if (result == 1) StoreEntry<E>();
-    return result;
-  }
-  StoreEntry<E>();
-  EndEntry();
-  return 0;
+  return NumericEntryKeyOrLeave(mode, key, StoreEntry<E>);
 }
 
 constexpr CalcEntry kKEntry{kParK, GetK, SetK};

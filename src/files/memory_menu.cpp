@@ -58,15 +58,7 @@ int32_t MemoryNoHandler(int mode, int16_t* key) {
     StartEntry(0, -1, kParMemoryNo, Memory().current);
     return 1;
   }
-  if (mode == kModeKey) {
-    const int k = static_cast<uint16_t>(*key);
-    const int result = k >= kCmdUp && k <= kCmdRight ? EntryStep(k) : EntryKey(k);
-    if (result == 1) TakeEntryValue();
-    return result;
-  }
-  TakeEntryValue();  // the wheel steps the entry without a key call
-  EndEntry();
-  return 0;
+  return NumericEntryKeyOrLeave(mode, key, TakeEntryValue);
 }
 
 void PaintMemoryNo(int slot, int16_t pressed) {

@@ -429,4 +429,16 @@ std::string FormatEntryValue(int parameter, double value) {
   return FormatNumber(kValueFormats[p.format], value);
 }
 
+int32_t NumericEntryKeyOrLeave(int mode, const int16_t* key, void (*take)()) {
+  if (mode == kModeKey) {
+    const int k = static_cast<uint16_t>(*key);
+    const int result = k >= kCmdUp && k <= kCmdRight ? EntryStep(k) : EntryKey(k);
+    if (result == 1) take();
+    return result;
+  }
+  take();  // the wheel steps the entry without a key call
+  EndEntry();
+  return 0;
+}
+
 }  // namespace vq

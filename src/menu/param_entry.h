@@ -21,6 +21,9 @@ void RefreshEntry();
 int EntryKey(int key);
 // Up, Down, Left, Right: 1 changed, 0 no change, -1 not a step key or no entry.
 int EntryStep(int key);
+// The key and leave modes of a numeric entry's handler: a step key steps, any other key types
+// into the entry, and `take` stores each changed value; leaving stores it and closes the entry.
+int32_t NumericEntryKeyOrLeave(int mode, const int16_t* key, void (*take)());
 // Alt+N: flips fine and coarse stepping and redraws the step indicator of an open entry.
 void ToggleStepMode();
 

@@ -172,15 +172,7 @@ int32_t RollAvgHandler(int mode, int16_t* key) {
     StartEntry(0, -1, kParRollAverage, times);
     return 1;
   }
-  if (mode == kModeKey) {
-    const int k = static_cast<uint16_t>(*key);
-    const int result = k >= kCmdUp && k <= kCmdRight ? EntryStep(k) : EntryKey(k);
-    if (result == 1) StoreRollAverage();
-    return result;
-  }
-  StoreRollAverage();  // the wheel steps the entry without a key call
-  EndEntry();
-  return 0;
+  return NumericEntryKeyOrLeave(mode, key, StoreRollAverage);
 }
 
 void PaintRollAvg(int slot, int16_t pressed) {
