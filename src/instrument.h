@@ -12,6 +12,7 @@
 #include "state/entry_state.h"
 #include "state/file_state.h"
 #include "state/frame_state.h"
+#include "state/link_state.h"
 #include "state/menu_state.h"
 #include "state/screen_state.h"
 #include "state/template_state.h"
@@ -24,7 +25,7 @@ struct Instrument {
   ConfigState config;
   FrameState frame;
   ScreenState screen;
-  LinkFlags link;
+  LinkState link;
   ProgramState program;
   MenuState menu;
   PopupState popup;

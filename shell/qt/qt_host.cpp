@@ -93,6 +93,10 @@ void QtHost::SetStatusText(int part, const std::string& text) {
   if (window_) window_->Status()->SetText(part, FromInstrumentText(text));
 }
 
+void QtHost::SetStatusIcon(StatusIcon icon) {
+  if (window_) window_->Status()->SetIcon(icon);
+}
+
 void QtHost::EnableMenuItem(int command, bool enabled) {
   if (QAction* action = window_ ? window_->FindAction(command) : nullptr) {
     action->setEnabled(enabled);
@@ -131,6 +135,13 @@ void QtHost::StopTimer(int id) {
 
 void QtHost::Sleep(int ms) {
   QThread::msleep(static_cast<unsigned long>(std::max(0, ms)));
+}
+
+void QtHost::KeepScreenAlive() {
+  // Paints at once, without the event loop: no other event may run inside a link exchange.
+  if (!window_ || !window_->isVisible()) return;
+  window_->Screen()->repaint();
+  window_->Status()->repaint();
 }
 
 void QtHost::SetCursorShape(CursorShape shape) {

@@ -39,6 +39,7 @@ class QtHost final : public Host {
 
   void SetStatusParts(const std::array<int, 4>& rightEdges) override;
   void SetStatusText(int part, const std::string& text) override;
+  void SetStatusIcon(StatusIcon icon) override;
   void EnableMenuItem(int command, bool enabled) override;
   void RemoveMenuItem(int command) override;
 
@@ -48,6 +49,7 @@ class QtHost final : public Host {
   void StartTimer(int id, int periodMs) override;
   void StopTimer(int id) override;
   void Sleep(int ms) override;
+  void KeepScreenAlive() override;
 
   BoxAnswer MessageBox(const std::string& text, const std::string& caption,
                        BoxButtons buttons) override;

@@ -5,6 +5,8 @@
 #include <QStatusBar>
 #include <array>
 
+#include "platform/messages.h"
+
 namespace vq {
 
 class StatusBar : public QStatusBar {
@@ -15,6 +17,8 @@ class StatusBar : public QStatusBar {
 
   void SetParts(const std::array<int, 4>& rightEdges);
   void SetText(int part, const QString& text);
+  // The connection icon in part 0 (16 by 16, drawn here).
+  void SetIcon(StatusIcon icon);
   // Right edges of the parts as laid out, in status bar pixels.
   std::array<int, 4> RightEdges() const;
 

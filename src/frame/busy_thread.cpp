@@ -22,7 +22,7 @@ void AdvanceAngle(FrameState& frame) {
 int BusyThreadRound() {
   Instrument& g = *GInstrument;
   FrameState& frame = g.frame;
-  LinkFlags& link = g.link;
+  LinkState& link = g.link;
   if (link.analyzerSweeping != 0) {
     if (frame.busyShown == 1) frame.busyShown = 0;
     frame.redrawFlags |= kRedrawDynamicOnly;

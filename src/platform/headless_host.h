@@ -46,6 +46,7 @@ class HeadlessHost : public Host {
   void FitWindowToClient(int clientWidth, int clientHeight) override;
   void SetStatusParts(const std::array<int, 4>& rightEdges) override { statusParts = rightEdges; }
   void SetStatusText(int part, const std::string& text) override;
+  void SetStatusIcon(StatusIcon icon) override { statusIcon = icon; }
   void EnableMenuItem(int command, bool enabled) override { menu[command].enabled = enabled; }
   void RemoveMenuItem(int command) override { menu[command].present = false; }
   void Present(const Surface& frame) override;
@@ -53,6 +54,7 @@ class HeadlessHost : public Host {
   void StartTimer(int id, int periodMs) override { timers[id] = periodMs; }
   void StopTimer(int id) override { timers.erase(id); }
   void Sleep(int ms) override;
+  void KeepScreenAlive() override { ++keepAlives; }
   BoxAnswer MessageBox(const std::string& text, const std::string& caption,
                        BoxButtons buttons) override;
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
@@ -89,6 +91,8 @@ class HeadlessHost : public Host {
   Size clientSize;
   std::array<int, 4> statusParts{};
   std::array<std::string, 4> statusTexts;
+  StatusIcon statusIcon = StatusIcon::None;
+  std::atomic<int> keepAlives{0};
   std::map<int, MenuItemState> menu;
   std::map<int, int> timers;
   std::vector<ShownBox> boxes;

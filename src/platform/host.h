@@ -46,6 +46,8 @@ class Host {
   // Status bar and menu bar.
   virtual void SetStatusParts(const std::array<int, 4>& rightEdges) = 0;
   virtual void SetStatusText(int part, const std::string& text) = 0;
+  // The connection icon of part 0: none, the normal link icon, or the busy icon.
+  virtual void SetStatusIcon(StatusIcon icon) = 0;
   virtual void EnableMenuItem(int command, bool enabled) = 0;
   virtual void RemoveMenuItem(int command) = 0;
 
@@ -57,6 +59,10 @@ class Host {
   virtual void StartTimer(int id, int periodMs) = 0;
   virtual void StopTimer(int id) = 0;
   virtual void Sleep(int ms) = 0;
+  // Called every 50 ms or so while the GUI thread waits for the analyzer: shows what was
+  // presented meanwhile (the busy thread's spinner, the status bar) without running any other
+  // event.
+  virtual void KeepScreenAlive() = 0;
 
   // Dialogs.
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& caption,

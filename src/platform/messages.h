@@ -58,6 +58,9 @@ constexpr int kCmdViewerLast = 40074;
 enum class BoxButtons { Ok, OkCancel };
 enum class BoxAnswer { Ok, Cancel };
 
+// Icons of the status bar's first part.
+enum class StatusIcon { None, Link, Busy };
+
 // Mouse cursor shapes: the standard arrow and the five cursors of the screen.
 enum class CursorShape { Arrow, Hand, HandPressed, SizeHorizontal, SizeVertical, Wait };
 

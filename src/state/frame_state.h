@@ -1,5 +1,5 @@
-// State of the frame: configuration, the loop's flags, the link flags the frame reads, the stored
-// program's running flag and the mouse; the redraw bits of RedrawFlags.
+// State of the frame: configuration, the loop's flags, the stored program's running flag and the
+// mouse; the redraw bits of RedrawFlags.
 #pragma once
 
 #include <array>
@@ -114,17 +114,6 @@ struct FrameState {
   bool stateRestored = false;  // start-up got as far as restoring the state backup
   bool saveStateAtExit = true;
   FrameCalls calls;
-};
-
-// Flags of the instrument link that the frame and the busy thread read.
-struct LinkFlags {
-  std::atomic<int16_t> connected{0};
-  std::atomic<int16_t> syncPending{0};
-  std::atomic<int16_t> wake{0};  // 0 nothing, 1 the link asks to be woken, 2 wake-up posted
-  std::atomic<int16_t> zeroing{0};
-  std::atomic<int16_t> statusPollInFlight{0};
-  std::atomic<int16_t> syncInFlight{0};
-  std::atomic<int32_t> analyzerSweeping{0};  // mirrored sweep word of the connected analyzer
 };
 
 // The stored-program function: the running flag the frame needs, and the program records that
