@@ -1,0 +1,52 @@
+// The --fault switch: the kind of fault and the query it hits.
+#include <cctype>
+
+#include "sim_options.h"
+
+namespace vq {
+
+namespace {
+
+struct FaultName {
+  const char* name;
+  FaultKind kind;
+  bool hitsQuery;  // false: the fault needs no command
+};
+
+constexpr FaultName kFaultNames[] = {
+    {"close-mid-reply", FaultKind::CloseMidReply, true},
+    {"stall", FaultKind::Stall, true},
+    {"oversize", FaultKind::Oversize, true},
+    {"bad-block-header", FaultKind::BadBlockHeader, true},
+    {"split-crlf", FaultKind::SplitCrlf, true},
+    {"drip", FaultKind::Drip, true},
+    {"wrong-idn", FaultKind::WrongIdn, false},
+    {"bad-login", FaultKind::BadLogin, false},
+};
+
+constexpr const char* kDefaultFaultCommand = "*IDN?";
+
+}  // namespace
+
+std::optional<Fault> ParseFault(const std::string& text, std::string& error) {
+  const size_t equals = text.find('=');
+  const std::string name = text.substr(0, equals);
+  for (const FaultName& f : kFaultNames) {
+    if (name != f.name) continue;
+    Fault fault{f.kind, {}};
+    if (!f.hitsQuery) {
+      if (equals == std::string::npos) return fault;
+      error = "--fault " + name + " takes no command";
+      return std::nullopt;
+    }
+    fault.command = NormaliseCommand(equals == std::string::npos ? kDefaultFaultCommand
+                                                                 : text.substr(equals + 1));
+    if (!fault.command.empty()) return fault;
+    error = "--fault " + name + "= needs a command";
+    return std::nullopt;
+  }
+  error = "unknown fault kind: " + name;
+  return std::nullopt;
+}
+
+}  // namespace vq
