@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -95,7 +96,9 @@ TEST(Vqsim, StatusRegistersErrorQueueAndFormats) {
   EXPECT_TRUE(Unanswered(c, "RSMNORM?"));
   c.Send("BOGUS\r\n");
   EXPECT_EQ(c.Query(":SYST:ERR?"), "-113,\"Undefined header\"\r\n");
-  EXPECT_EQ(c.Query(":syst:err?"), "-113,\"Undefined header\"\r\n");
+  c.Send("BOGUS\r\n");
+  // After ";" a header without a colon replaces the last node of the one before.
+  EXPECT_EQ(c.Query(":syst:err?;ERR?"), "-113,\"Undefined header\";-113,\"Undefined header\"\r\n");
   EXPECT_EQ(c.Query(":SYST:ERR?"), "0,\"No error\"\r\n");
   // Format 1 after ":SYST:COMM:CFOR 0": the status byte's refusal bit, cleared by reading it.
   c.Send(":SYST:COMM:CFOR 0\r\n");
@@ -146,6 +149,8 @@ TEST(Vqsim, TraceBlockAndTracesWithoutData) {
   VqsimProcess small({"--points", "3"});
   LoopbackClient s(small.port());
   ASSERT_EQ(Login(s, "user", "pass"), "ready");
+  const std::string ascii = s.Query(":TRAC:Y? TRA");  // before ":FORM REAL,64": text
+  EXPECT_EQ(std::count(ascii.begin(), ascii.end(), ','), 2) << ascii;
   EXPECT_TRUE(Unanswered(s, ":FORM REAL,64"));  // a command: nothing comes back
   s.Send(":TRAC:Y? TRA\r\n");
   EXPECT_EQ(s.ReadUntil([](std::string_view b) { return b.size() >= 28; }).bytes.substr(0, 4),

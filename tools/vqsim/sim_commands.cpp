@@ -1,7 +1,6 @@
 // The analyzer's command table and the execution of a command line: a line holds one or more
 // commands separated by ";", whose query answers go back joined by ";" in one reply line.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #include "link/reply_framing.h"
 #include "sim_session.h"
+#include "sim_text.h"
 #include "spectrum_models.h"
 
 namespace vq {
@@ -49,23 +49,11 @@ void QueueError(SimSession& s, int code, const char* text) {
   s.commandErrorLatch = true;
 }
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
-
-std::string Trim(std::string_view s) {
-  const size_t first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return std::string(s.substr(first, s.find_last_not_of(" \t") - first + 1));
-}
-
 // ---- handlers
 // ------------------------------------------------------------------------------------
 
 // Commands that stop what runs on the analyzer (sweep, program, copy); the simulator runs none.
-void Accept(Call&) {}
+void Acknowledge(Call&) {}
 
 void Identify(Call& c) {
   std::string idn = c.sim.options.idn;
@@ -167,15 +155,15 @@ constexpr CommandRow kCommands[] = {
     {"*CLS", kAnyFormat, ClearStatus},
     {"*ESR?", kAnyFormat, EventStatus},
     // taking control: sent before the viewer knows the analyzer's command format
-    {"ABOR", kAnyFormat, Accept},
-    {"PREXT", kAnyFormat, Accept},
-    {"COPY0", kAnyFormat, Accept},
-    {"STP", kAnyFormat, Accept},
+    {"ABOR", kAnyFormat, Acknowledge},
+    {"PREXT", kAnyFormat, Acknowledge},
+    {"COPY0", kAnyFormat, Acknowledge},
+    {"STP", kAnyFormat, Acknowledge},
     {"SYST:COMM:CFOR", kAnyFormat, SelectFormat},
     {"CFORM", kAnyFormat, SelectFormat},
     // the older command set
     {"TESTADDRESSMODE", kFormat1, RemoteOn},
-    {"HD0", kFormat1, Accept},  // replies carry no headers anyway
+    {"HD0", kFormat1, Acknowledge},  // replies carry no headers anyway
     {"RSMNORM?", kFormat1, RemoteState},
     {"TESTMODEEND", kFormat1, RemoteOff},
     {"SPOLL?", kFormat1, StatusByte},
@@ -230,8 +218,8 @@ std::vector<std::string> SplitCommands(const std::string& line) {
 }
 
 // Splits one command into header and parameters. A header without a leading colon that follows
-// another command of the line continues that command's path ("DISP:SPL 1;POS" is DISP:SPL:POS);
-// `path` carries it from one command to the next.
+// another command of the line takes the place of that command's last node
+// ("DISP:TRAC:Y1:UNIT 1;RLEV" is DISP:TRAC:Y1:RLEV); `path` carries it from one to the next.
 Command ParseCommand(const std::string& piece, std::string& path) {
   const std::string text = Trim(piece);
   const size_t space = text.find_first_of(" \t");
@@ -261,12 +249,6 @@ const Fault* FindFault(const SimAnalyzer& sim, const Command& c) {
 }
 
 }  // namespace
-
-std::string NormaliseCommand(const std::string& text) {
-  std::string normal = Upper(Trim(text));
-  if (!normal.empty() && normal[0] == ':') normal.erase(0, 1);
-  return normal;
-}
 
 void PrepareTraces(SimAnalyzer& sim) {
   SpectrumWindow window = DefaultWindow(SpectrumModel::DfbLaser);
@@ -310,10 +292,8 @@ LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string&
     row->handler(call);
   }
   if (answers.empty()) return out;
-  for (size_t i = 0; i < answers.size(); ++i) {
-    if (i > 0) out.reply += ';';
-    out.reply += answers[i];
-  }
+  out.reply = std::move(answers[0]);  // a trace block is large: moved, not copied
+  for (size_t i = 1; i < answers.size(); ++i) out.reply += ";" + answers[i];
   out.reply += "\r\n";
   return out;
 }

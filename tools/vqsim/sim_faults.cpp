@@ -20,8 +20,8 @@ std::string OversizedReply() {
 
 }  // namespace
 
-std::vector<ReplyPiece> PlanReply(const LineOutcome& outcome, SimSession& session) {
-  std::string reply = outcome.reply;
+std::vector<ReplyPiece> PlanReply(LineOutcome outcome, SimSession& session) {
+  std::string& reply = outcome.reply;
   if (outcome.fault == nullptr) {
     if (reply.empty()) return {};
     return {{std::move(reply)}};

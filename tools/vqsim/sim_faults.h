@@ -20,6 +20,6 @@ struct ReplyPiece {
 constexpr size_t kViewerReplyLimit = 1253376;
 
 // The pieces that carry the line's outcome; a stall fault marks the session stalled instead.
-std::vector<ReplyPiece> PlanReply(const LineOutcome& outcome, SimSession& session);
+std::vector<ReplyPiece> PlanReply(LineOutcome outcome, SimSession& session);
 
 }  // namespace vq

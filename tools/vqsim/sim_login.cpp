@@ -2,13 +2,13 @@
 // the check of the plain MD5 of challenge and password.
 #include <openssl/evp.h>
 
-#include <cctype>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "platform/clock.h"
 #include "sim_session.h"
+#include "sim_text.h"
 
 namespace vq {
 
@@ -18,22 +18,6 @@ constexpr const char* kAuthenticate = "AUTHENTICATE CRAM-MD5.";
 constexpr const char* kAuthenticateOk = "AUTHENTICATE CRAM-MD5 OK.";
 constexpr const char* kReady = "ready";
 constexpr const char* kLoginFailed = "Login failed.";
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-std::string Trim(const std::string& s) {
-  const size_t first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 // The user name of `open "NAME"`; false when the line is not an open command.
 bool ParseOpen(const std::string& line, std::string& user) {

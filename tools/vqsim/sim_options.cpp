@@ -1,7 +1,7 @@
 // The --fault switch: the kind of fault and the query it hits.
-#include <cctype>
-
 #include "sim_options.h"
+
+#include "sim_text.h"
 
 namespace vq {
 
@@ -27,6 +27,12 @@ constexpr FaultName kFaultNames[] = {
 constexpr const char* kDefaultFaultCommand = "*IDN?";
 
 }  // namespace
+
+std::string NormaliseCommand(const std::string& text) {
+  std::string normal = Upper(Trim(text));
+  if (!normal.empty() && normal[0] == ':') normal.erase(0, 1);
+  return normal;
+}
 
 std::optional<Fault> ParseFault(const std::string& text, std::string& error) {
   const size_t equals = text.find('=');

@@ -84,8 +84,7 @@ void HandleInput(SimAnalyzer& sim, Connection& c, std::FILE* log) {
       std::fprintf(log, "%s\n", line.c_str());
       std::fflush(log);
     }
-    const LineOutcome outcome = HandleLine(sim, c.session, line);
-    Enqueue(c, PlanReply(outcome, c.session));
+    Enqueue(c, PlanReply(HandleLine(sim, c.session, line), c.session));
   }
 }
 
