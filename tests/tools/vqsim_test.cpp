@@ -113,11 +113,15 @@ TEST(Vqsim, StatusRegistersErrorQueueAndFormats) {
   c.Send("*CLS\r\n");
   EXPECT_EQ(c.Query(":SYST:ERR?"), "0,\"No error\"\r\n");
 
-  VqsimProcess failing({"--system-error"});
+  // An analyzer in a system error, with an error waiting in its queue.
+  VqsimProcess failing({"--system-error", "--error", "230,\"System error\""});
   LoopbackClient f(failing.port());
   ASSERT_EQ(Login(f, "user", "pass"), "ready");
   f.Send(":SYST:COMM:CFOR 0\r\n");
   EXPECT_EQ(f.Query("RSMNORM?"), "1\r\n");
+  EXPECT_EQ(f.Query("SPOLL?"), "4\r\n");
+  f.Send("CFORM 1\r\n");
+  EXPECT_EQ(f.Query(":SYST:ERR?"), "230,\"System error\"\r\n");
 }
 
 TEST(Vqsim, TraceBlockAndTracesWithoutData) {
@@ -244,7 +248,7 @@ TEST(Vqsim, LogOrderSecondConnectionAndCleanStop) {
 
 TEST(Vqsim, BadArgumentsGiveOneLineAndExitCode2) {
   for (const char* args : {"--fault melt", "--fault wrong-idn=*IDN?", "--points 50002",
-                           "--idn VELDMARK,VQ7000B", "--port 70000", "--bogus"}) {
+                           "--idn VELDMARK,VQ7000B", "--port 70000", "--error 230", "--bogus"}) {
     SCOPED_TRACE(args);
     const std::string command = std::string("'") + VQ_SIM_PATH + "' " + args + " 2>&1 >/dev/null";
     FILE* p = popen(command.c_str(), "r");

@@ -84,6 +84,7 @@ std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::st
                         text == Md5Hex(session.challenge + sim.options.password);
       if (!good) break;
       session.login = LoginStep::LoggedIn;
+      session.errors.assign(sim.options.startErrors.begin(), sim.options.startErrors.end());
       return Answer(kReady);
     }
   }

@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
                  "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "
                  "drip (on COMMAND, default *IDN?), wrong-idn, bad-login; repeatable")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--error", o.startErrors,
+                 "CODE,\"TEXT\": an entry of the error queue at each login; repeatable")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--log", o.logPath, "Write every command line received to this file");
   app.add_flag("--verbose", o.verbose, "Report connections on standard error");
   try {
@@ -60,6 +63,9 @@ int main(int argc, char** argv) {
     return Fail(e.what());
   }
   if (!IsIdentity(o.idn)) return Fail("--idn needs four comma-separated fields: " + o.idn);
+  for (const std::string& entry : o.startErrors) {
+    if (!vq::IsErrorEntry(entry)) return Fail("--error needs CODE,\"TEXT\": " + entry);
+  }
   for (const std::string& text : faultTexts) {
     std::string error;
     const std::optional<vq::Fault> fault = vq::ParseFault(text, error);

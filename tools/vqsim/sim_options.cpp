@@ -34,6 +34,14 @@ std::string NormaliseCommand(const std::string& text) {
   return normal;
 }
 
+bool IsErrorEntry(const std::string& text) {
+  size_t at = text.starts_with('-') ? 1 : 0;
+  const size_t digits = at;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+  return at > digits && text.size() >= at + 3 && text[at] == ',' && text[at + 1] == '"' &&
+         text.back() == '"' && text.find_first_of("\r\n;") == std::string::npos;
+}
+
 std::optional<Fault> ParseFault(const std::string& text, std::string& error) {
   const size_t equals = text.find('=');
   const std::string name = text.substr(0, equals);

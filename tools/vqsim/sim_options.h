@@ -33,12 +33,16 @@ struct SimOptions {
   int points = 50001;        // doubles in a trace block
   bool systemError = false;  // "RSMNORM?" answers 1
   std::vector<Fault> faults;
-  std::string logPath;   // every command line received, one per line
-  bool verbose = false;  // connection events on stderr
+  std::vector<std::string> startErrors;  // in the error queue of each new login: 230,"TEXT"
+  std::string logPath;                   // every command line received, one per line
+  bool verbose = false;                  // connection events on stderr
 };
 
 // "KIND" or "KIND=COMMAND" as given to --fault; nullopt and `error` set when it makes no sense.
 std::optional<Fault> ParseFault(const std::string& text, std::string& error);
+
+// Whether `text` is an error queue entry: a decimal code, a comma, a text in double quotes.
+bool IsErrorEntry(const std::string& text);
 
 // A command as the table matches it: blanks trimmed, no leading colon, upper case.
 std::string NormaliseCommand(const std::string& text);
