@@ -196,7 +196,7 @@ TEST(Vqsim, EachFaultShapesTheReplyOfItsQuery) {
       {"drip",
        [&](const Reply& r) {
          EXPECT_EQ(r.bytes, idn);
-         EXPECT_GE(r.reads.size(), idn.size() / 3 / 2) << "arrives in many small reads";
+         EXPECT_GE(r.reads.size(), 3u) << "arrives in many small reads";
        }},
       {"wrong-idn",
        [](const Reply& r) { EXPECT_EQ(r.bytes, "VELDMARK,VQ7000C,VQ0000001,03.01.00\r\n"); }},

@@ -1,9 +1,10 @@
 // The analyzer's command table and the execution of a command line: a line holds one or more
 // commands separated by ";", whose query answers go back joined by ";" in one reply line.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -49,8 +50,7 @@ void QueueError(SimSession& s, int code, const char* text) {
   s.commandErrorLatch = true;
 }
 
-// ---- handlers
-// ------------------------------------------------------------------------------------
+// ---- handlers ----------------------------------------------------------------------------------
 
 // Commands that stop what runs on the analyzer (sweep, program, copy); the simulator runs none.
 void Acknowledge(Call&) {}
@@ -140,8 +140,7 @@ void TraceLevels(Call& c) {
   c.answers.push_back(c.session.realData ? c.sim.traceBlock : c.sim.traceAscii);
 }
 
-// ---- the table
-// -----------------------------------------------------------------------------------
+// ---- the table ---------------------------------------------------------------------------------
 
 struct CommandRow {
   std::string_view header;  // upper case, no leading colon
@@ -196,8 +195,7 @@ const CommandRow* FindCommand(const std::string& header, int format) {
   return nullptr;
 }
 
-// ---- parsing
-// -------------------------------------------------------------------------------------
+// ---- parsing -----------------------------------------------------------------------------------
 
 // The commands of a line, split at the semicolons outside quoted strings.
 std::vector<std::string> SplitCommands(const std::string& line) {
@@ -257,9 +255,11 @@ void PrepareTraces(SimAnalyzer& sim) {
   std::string bytes(s.levels.size() * sizeof(double), '\0');
   std::string ascii;
   for (size_t i = 0; i < s.levels.size(); ++i) {
-    // Levels in dBm, as the display shows them; the copy keeps the host's little-endian order.
+    // Levels in dBm, as the display shows them; each double little-endian.
     const double dbm = 10.0 * std::log10(std::max(s.levels[i], 1e-30));
-    std::memcpy(bytes.data() + i * sizeof(double), &dbm, sizeof dbm);
+    const uint64_t bits = std::bit_cast<uint64_t>(dbm);
+    for (size_t b = 0; b < sizeof bits; ++b)
+      bytes[i * sizeof bits + b] = static_cast<char>(bits >> (8 * b));
     char number[32];
     std::snprintf(number, sizeof number, i == 0 ? "%.3f" : ",%.3f", dbm);
     ascii += number;
