@@ -77,9 +77,13 @@ TEST(Vqsim, FirstLineLoginAndReconnection) {
   EXPECT_NE(first, second);
   EXPECT_EQ(Chomp(again.Query(Md5(Chomp(second) + "s3cret"))), "ready");
 
-  VqsimProcess empty({"--password", "", "--idn", "VELDMARK,VQ7000B,X1,02.00.00"});
+  VqsimProcess empty(
+      {"--password", "", "--idn", "VELDMARK,VQ7000B,X1,02.00.00", "--login-case", "upper"});
   LoopbackClient e(empty.port());
-  EXPECT_EQ(Login(e, "user", ""), "ready") << "an empty password digests the challenge alone";
+  e.Send(" ");
+  EXPECT_EQ(e.Query("open \"user\""), "AUTHENTICATE CRAM-MD5.\r\n");
+  const std::string bare = Chomp(e.Query("AUTHENTICATE CRAM-MD5 OK."));
+  EXPECT_EQ(e.Query(Md5(bare)), "READY\r\n") << "an empty password digests the challenge alone";
   EXPECT_EQ(e.Query("*IDN?"), "VELDMARK,VQ7000B,X1,02.00.00\r\n");
 }
 
@@ -247,8 +251,9 @@ TEST(Vqsim, LogOrderSecondConnectionAndCleanStop) {
 }
 
 TEST(Vqsim, BadArgumentsGiveOneLineAndExitCode2) {
-  for (const char* args : {"--fault melt", "--fault wrong-idn=*IDN?", "--points 50002",
-                           "--idn VELDMARK,VQ7000B", "--port 70000", "--error 230", "--bogus"}) {
+  for (const char* args :
+       {"--fault melt", "--fault wrong-idn=*IDN?", "--points 50002", "--idn VELDMARK,VQ7000B",
+        "--port 70000", "--error 230", "--login-case title", "--bogus"}) {
     SCOPED_TRACE(args);
     const std::string command = std::string("'") + VQ_SIM_PATH + "' " + args + " 2>&1 >/dev/null";
     FILE* p = popen(command.c_str(), "r");

@@ -2,6 +2,7 @@
 // the check of the plain MD5 of challenge and password.
 #include <openssl/evp.h>
 
+#include <cctype>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -38,8 +39,16 @@ std::string NewChallenge(SimAnalyzer& sim) {
   return text;
 }
 
-std::string Answer(const char* text) {
-  return std::string(text) + "\r\n";
+// A login answer in the letter case the options ask for: the viewer compares them without case.
+std::string Answer(const SimAnalyzer& sim, const char* text) {
+  std::string answer = text;
+  for (char& c : answer) {
+    if (sim.options.loginCase == 1)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (sim.options.loginCase == 2)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return answer + "\r\n";
 }
 
 }  // namespace
@@ -64,7 +73,7 @@ std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::st
   if (ParseOpen(text, user)) {
     session.user = user;
     session.login = LoginStep::NeedAuthenticate;
-    return Answer(kAuthenticate);
+    return Answer(sim, kAuthenticate);
   }
   switch (session.login) {
     case LoginStep::NeedOpen:
@@ -85,12 +94,12 @@ std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::st
       if (!good) break;
       session.login = LoginStep::LoggedIn;
       session.errors.assign(sim.options.startErrors.begin(), sim.options.startErrors.end());
-      return Answer(kReady);
+      return Answer(sim, kReady);
     }
   }
   session.login = LoginStep::NeedOpen;
   session.challenge.clear();
-  return Answer(kLoginFailed);
+  return Answer(sim, kLoginFailed);
 }
 
 }  // namespace vq

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
   app.add_option("--idn", o.idn, "Answer to *IDN?: \"MAKER,MODEL,SERIAL,FIRMWARE\"");
   app.add_option("--points", o.points, "Points of trace A (default 50001)")
       ->check(CLI::Range(1, 50001));
+  app.add_option("--login-case", o.loginCase,
+                 "Letter case of the login's answers: as-is (default), lower, upper")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, int>{{"as-is", 0}, {"lower", 1}, {"upper", 2}}));
   app.add_flag("--system-error", o.systemError, "Report a system error (RSMNORM? answers 1)");
   app.add_option("--fault", faultTexts,
                  "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "

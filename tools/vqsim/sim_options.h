@@ -32,6 +32,7 @@ struct SimOptions {
   std::string idn = "VELDMARK,VQ7000B,VQ0000001,03.01.00";
   int points = 50001;        // doubles in a trace block
   bool systemError = false;  // "RSMNORM?" answers 1
+  int loginCase = 0;         // the login's answers as they are (0), in lower (1) or upper case (2)
   std::vector<Fault> faults;
   std::vector<std::string> startErrors;  // in the error queue of each new login: 230,"TEXT"
   std::string logPath;                   // every command line received, one per line
