@@ -76,6 +76,7 @@ int LinkOpen(const std::string& host, uint16_t port) {
   Instrument& g = *GInstrument;
   LinkClose();
   g.link.transport = g.link.makeTransport ? g.link.makeTransport() : MakeSocketTransport();
+  g.link.transport->keepAlive = [] { GInstrument->host->KeepScreenAlive(); };
   const int code = g.link.transport->Connect(host, port);
   if (code == kLinkDone) g.link.open = 1;
   return code;

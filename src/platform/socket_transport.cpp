@@ -167,6 +167,7 @@ class SocketTransport final : public Transport {
       // Still connecting: wait out the rest of this attempt's 50 ms.
       const int64_t left = attemptEnd - MonotonicMs();
       if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+      if (keepAlive) keepAlive();
     }
     return kLinkSetupFailed;
   }
