@@ -59,7 +59,7 @@ int CollectReply(Transport& transport, LinkReply& reply, int64_t deadline) {
     }
     reply.size += got;
     const std::string_view received = reply.Text();
-    if (g.link.blockReplyMode == 1 && received.front() == '#') {
+    if (g.link.blockReplyMode == 1 && received.starts_with('#')) {
       const BlockFraming state = BlockReplyState(received);
       if (state == BlockFraming::Malformed) return kLinkReceiveFailed;
       if (state == BlockFraming::Complete) return kLinkDone;
