@@ -32,7 +32,10 @@ int RunHeadlessLoop(HeadlessHost& host) {
     for (auto it = due.begin(); it != due.end();) {
       it = host.timers.count(it->first) ? std::next(it) : due.erase(it);
     }
-    for (const auto& [id, period] : host.timers) {
+    // A timer may stop or start timers (the link's one-shot timers do): walk a copy.
+    const std::map<int, int> timers = host.timers;
+    for (const auto& [id, period] : timers) {
+      if (!host.timers.count(id)) continue;
       auto [it, added] = due.try_emplace(id, now + period);
       if (it->second <= now) {
         WindowProc(WM_TIMER, static_cast<uintptr_t>(id), 0);

@@ -42,6 +42,10 @@ class Transport {
   // Discards whatever has already arrived, without waiting.
   virtual void Drain() = 0;
   virtual void Close() = 0;
+
+  // Run between the probe's attempts while Connect waits (up to about 5 s): keeps the screen
+  // alive.
+  std::function<void()> keepAlive;
 };
 
 // The POSIX socket transport (non-blocking, waits in poll() with the time that remains).
