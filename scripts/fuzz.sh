@@ -17,6 +17,7 @@ seed_folders() {
     settings_fuzz) echo fuzz/seeds/settings ;;
     data_file_fuzz) echo fuzz/seeds/data ;;
     template_fuzz) echo fuzz/seeds/template ;;
+    link_reply_fuzz) echo fuzz/seeds/link ;;
   esac
 }
 
