@@ -22,17 +22,26 @@ bool PumpUntilIdle(HeadlessHost& host, int maxSteps) {
   return false;
 }
 
-int RunHeadlessLoop(HeadlessHost& host) {
+namespace {
+
+// The loop with the timers until the quit message or the end time (kNoEnd: none).
+constexpr int64_t kNoEnd = -1;
+
+void RunLoopUntil(HeadlessHost& host, int64_t endMs) {
   std::map<int, int64_t> due;  // timer id -> next time it fires
   while (!host.quit) {
     PumpUntilIdle(host, 1000);
     if (host.quit) break;
     const int64_t now = MonotonicMs();
-    int64_t next = now + 1000;
+    if (endMs != kNoEnd && now >= endMs) break;
+    int64_t next = endMs == kNoEnd ? now + 1000 : std::min(now + 1000, endMs);
     for (auto it = due.begin(); it != due.end();) {
       it = host.timers.count(it->first) ? std::next(it) : due.erase(it);
     }
-    for (const auto& [id, period] : host.timers) {
+    // A timer may stop or start timers (the link's one-shot timers do): walk a copy.
+    const std::map<int, int> timers = host.timers;
+    for (const auto& [id, period] : timers) {
+      if (!host.timers.count(id)) continue;
       auto [it, added] = due.try_emplace(id, now + period);
       if (it->second <= now) {
         WindowProc(WM_TIMER, static_cast<uintptr_t>(id), 0);
@@ -43,7 +52,17 @@ int RunHeadlessLoop(HeadlessHost& host) {
     // Block only when the rule allows; otherwise the next round runs idle steps at once.
     if (LoopMayBlock()) host.WaitForPosted(static_cast<int>(std::max<int64_t>(0, next - now)));
   }
+}
+
+}  // namespace
+
+int RunHeadlessLoop(HeadlessHost& host) {
+  RunLoopUntil(host, kNoEnd);
   return host.exitCode;
+}
+
+void RunHeadlessLoopFor(HeadlessHost& host, int ms) {
+  RunLoopUntil(host, MonotonicMs() + ms);
 }
 
 }  // namespace vq

@@ -93,9 +93,10 @@ struct LinkState {
   AnalyzerIdentity identity;
   int16_t modelCode = 4;
   std::array<int16_t, 10> featureFlags{1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  std::string pulledSettingsBase;  // "$$$VQ7000Bview"
-  std::string settingsWorkFile;    // "$$$VQ7000Bview.st8"
-  int lastError = 0;               // error text number 0..4 of the last connection attempt
+  std::string pulledSettingsBase;     // "$$$VQ7000Bview"
+  std::string settingsWorkFile;       // "$$$VQ7000Bview.st8"
+  int lastError = 0;                  // error text number 0..4 of the last connection attempt
+  std::string productVersionAtStart;  // the viewer's own version text, while the analyzer's shows
 };
 
 }  // namespace vq
