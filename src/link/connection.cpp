@@ -132,7 +132,7 @@ bool TryConnect(const ConnectFields& typed) {
 void ConnectCommand(int opener) {
   Instrument& g = *GInstrument;
   LinkState& link = g.link;
-  link.connectOpener = static_cast<int16_t>(opener);
+  link.connectOpener = opener;
   ReadConnectIni();
   const ConnectFields shown{link.rowValues[kRowHost], link.rowValues[kRowPort], link.userName,
                             link.password};

@@ -78,7 +78,7 @@ struct LinkState {
   // Connection.
   int16_t analyzerSystemError = 0;
   int16_t remoteStateWord = 0;
-  int16_t connectOpener = 0;  // 40067 Connect or 40073 FileTransfer
+  int32_t connectOpener = 0;  // 40067 Connect or 40073 FileTransfer (beyond int16_t)
   int16_t pullInProgress = 0;
   int16_t shellCommand = 0;  // a viewer menu command 40067..40074 runs
   int16_t remoteSweep = 0;
