@@ -2,28 +2,19 @@
 // DATA, into trace A when they parse, and through the search for the append point of ADD.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include <unistd.h>
-
 #include "files/data_file.h"
-#include "frame/frame.h"
-#include "frame/headless_loop.h"
-#include "instrument.h"
-#include "platform/headless_host.h"
+#include "fuzz_instrument.h"
 
 namespace {
 
 // One started instrument for the whole run; a load changes the records and traces, so they are
 // put back after it and every input meets the same starting state.
 struct Session {
-  vq::HeadlessHost host;
-  std::unique_ptr<vq::Instrument> context;
   std::unique_ptr<vq::TraceStore> traces;
   std::unique_ptr<vq::ConditionState> conditions;
-  std::string home;
 };
 
 Session* session = nullptr;
@@ -33,19 +24,9 @@ Session* session = nullptr;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static Session s;
   session = &s;
-  s.home = "/dev/shm/vqfuzz_data_home_" + std::to_string(getpid());
-  std::filesystem::create_directories(s.home);
-  s.host.realSleep = false;
-  s.context = vq::CreateInstrument(s.host);
-  vq::StartUp(s.host, {s.home, false});
-  vq::PumpUntilIdle(s.host);
+  vq::StartFuzzInstrument("data");
   s.traces = std::make_unique<vq::TraceStore>(vq::GInstrument->traces);
   s.conditions = std::make_unique<vq::ConditionState>(vq::GInstrument->conditions);
-  std::atexit([] {
-    vq::WindowProc(vq::WM_CLOSE, 0, 0);
-    vq::DestroyInstrument(session->context);
-    std::filesystem::remove_all(session->home);
-  });
   return 0;
 }
 

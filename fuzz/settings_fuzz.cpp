@@ -1,29 +1,19 @@
 // Fuzz target of the settings readers: the bytes as a settings file, as the bytes of a state
 // backup, and laid over a good image (and a good backup with its sum made right) so that every
 // input reaches the block decoding whatever its length.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
+#include <vector>
 
 #include "files/settings_file.h"
-#include "frame/frame.h"
-#include "frame/headless_loop.h"
-#include "instrument.h"
-#include "platform/headless_host.h"
+#include "fuzz_instrument.h"
 
 namespace {
 
 // One started instrument for the whole run. A read that succeeds changes the settings: reading
 // the start state's image again puts them back, so that every input meets the same state.
 struct Session {
-  vq::HeadlessHost host;
-  std::unique_ptr<vq::Instrument> context;
-  std::string home;
   std::vector<uint8_t> image, backup;
 };
 
@@ -38,23 +28,9 @@ void Restore() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static Session s;
   session = &s;
-  s.home = "/dev/shm/vqfuzz_settings_" + std::to_string(getpid());
-  std::filesystem::create_directories(s.home);
-  s.host.realSleep = false;
-  s.context = vq::CreateInstrument(s.host);
-  vq::StartOptions start;
-  start.home = s.home;
-  start.singleInstance = false;
-  start.saveState = false;
-  vq::StartUp(s.host, start);
-  vq::PumpUntilIdle(s.host);
+  vq::StartFuzzInstrument("settings");
   s.image = vq::BuildSettingsImage();
   s.backup = vq::StateBackupBytes();
-  std::atexit([] {
-    vq::WindowProc(vq::WM_CLOSE, 0, 0);
-    vq::DestroyInstrument(session->context);
-    std::filesystem::remove_all(session->home);
-  });
   return 0;
 }
 

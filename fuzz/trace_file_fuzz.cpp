@@ -1,29 +1,20 @@
 // Fuzz target of the trace file readers: the bytes go through the file-type detection and the
 // single-trace and all-trace loaders, as a file dropped on the viewer does.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "files/trace_files.h"
-#include "frame/frame.h"
-#include "frame/headless_loop.h"
-#include "instrument.h"
-#include "platform/headless_host.h"
+#include "fuzz_instrument.h"
 
 namespace {
 
 // One started instrument for the whole run; a load that succeeds changes the records and traces,
 // so they are put back after it and every input meets the same starting state.
 struct Session {
-  vq::HeadlessHost host;
-  std::unique_ptr<vq::Instrument> context;
   std::unique_ptr<vq::TraceStore> traces;
   std::unique_ptr<vq::ConditionState> conditions;
-  std::string home;
   std::string input;
 };
 
@@ -39,22 +30,10 @@ void Restore() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static Session s;
   session = &s;
-  const std::string pid = std::to_string(getpid());
-  s.home = "/dev/shm/vqfuzz_home_" + pid;
-  s.input = "/dev/shm/vqfuzz_trace_" + pid;
-  std::filesystem::create_directories(s.home);
-  s.host.realSleep = false;
-  s.context = vq::CreateInstrument(s.host);
-  vq::StartUp(s.host, {s.home, false});
-  vq::PumpUntilIdle(s.host);
+  const vq::FuzzInstrument& f = vq::StartFuzzInstrument("trace");
+  s.input = f.home + "/input";
   s.traces = std::make_unique<vq::TraceStore>(vq::GInstrument->traces);
   s.conditions = std::make_unique<vq::ConditionState>(vq::GInstrument->conditions);
-  std::atexit([] {
-    vq::WindowProc(vq::WM_CLOSE, 0, 0);
-    vq::DestroyInstrument(session->context);
-    std::filesystem::remove_all(session->home);
-    std::filesystem::remove(session->input);
-  });
   return 0;
 }
 

@@ -16,6 +16,7 @@ seed_folders() {
     profile_fuzz) echo fuzz/seeds/profile ;;
     settings_fuzz) echo fuzz/seeds/settings ;;
     data_file_fuzz) echo fuzz/seeds/data ;;
+    template_fuzz) echo fuzz/seeds/template ;;
   esac
 }
 

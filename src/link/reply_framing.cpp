@@ -57,10 +57,11 @@ std::string BlockHeader(size_t size) {
 bool TakeCommandLine(std::string& stream, std::string& line) {
   const size_t end = stream.find_first_of("\r\n");
   if (end == std::string::npos) return false;
-  // A CR at the very end may be the first half of CR LF still on its way.
-  if (stream[end] == '\r' && end + 1 == stream.size()) return false;
+  // A CR ends the line at once: a sender that ends its lines with CR alone waits for the answer.
+  // When the LF of a CR LF comes in a later read, it makes an empty line the caller skips.
   line = stream.substr(0, end);
-  const size_t skip = stream[end] == '\r' && stream[end + 1] == '\n' ? 2 : 1;
+  const bool crlf = stream[end] == '\r' && end + 1 < stream.size() && stream[end + 1] == '\n';
+  const size_t skip = crlf ? 2 : 1;
   stream.erase(0, end + skip);
   return true;
 }

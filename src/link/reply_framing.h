@@ -23,7 +23,8 @@ BlockFraming BlockReplyState(std::string_view received);
 std::string BlockHeader(size_t size);
 
 // Takes the next command line (ended by CR LF, LF or CR) off the front of `stream`; false while
-// no whole line has arrived. The terminator is not part of the line.
+// no whole line has arrived. The terminator is not part of the line. The LF of a CR LF split
+// across reads comes out as an empty line of its own: callers skip empty lines.
 bool TakeCommandLine(std::string& stream, std::string& line);
 
 }  // namespace vq

@@ -1,0 +1,97 @@
+// vqsim: the analyzer's side of the instrument link on 127.0.0.1, for demonstrations and tests.
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "sim_server.h"
+#include "sim_session.h"
+
+namespace {
+
+int Fail(std::string message) {
+  for (char& c : message) {
+    if (c == '\n') c = ' ';
+  }
+  std::fprintf(stderr, "vqsim: %s\n", message.c_str());
+  return 2;
+}
+
+// The four comma-separated fields of an identity: maker, model, serial number, firmware.
+bool IsIdentity(const std::string& idn) {
+  int commas = 0;
+  for (char c : idn) commas += c == ',';
+  return commas == 3 && idn.find_first_of("\r\n;") == std::string::npos;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vq::SimAnalyzer sim;
+  vq::SimOptions& o = sim.options;
+  std::vector<std::string> faultTexts;
+  CLI::App app("The VQ7000B analyzer's remote interface, simulated on 127.0.0.1.", "vqsim");
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_option("--port", o.port, "TCP port; 0 picks a free one (default 10001)")
+      ->check(CLI::Range(0, 65535));
+  app.add_option("--user", o.user, "User name of the remote account (default \"user\")");
+  app.add_option("--password", o.password, "Password of the remote account (default \"pass\")");
+  app.add_option("--idn", o.idn, "Answer to *IDN?: \"MAKER,MODEL,SERIAL,FIRMWARE\"");
+  app.add_option("--points", o.points, "Points of trace A (default 50001)")
+      ->check(CLI::Range(1, 50001));
+  app.add_option("--login-case", o.loginCase,
+                 "Letter case of the login's answers: as-is (default), lower, upper")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, int>{{"as-is", 0}, {"lower", 1}, {"upper", 2}}));
+  app.add_flag("--system-error", o.systemError, "Report a system error (RSMNORM? answers 1)");
+  app.add_option("--fault", faultTexts,
+                 "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "
+                 "drip (on COMMAND, default *IDN?), wrong-idn, bad-login; repeatable")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--error", o.startErrors,
+                 "CODE,\"TEXT\": an entry of the error queue at each login; repeatable")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--log", o.logPath, "Write every command line received to this file");
+  app.add_flag("--verbose", o.verbose, "Report connections on standard error");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::Error& e) {
+    return Fail(e.what());
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+  if (!IsIdentity(o.idn)) return Fail("--idn needs four comma-separated fields: " + o.idn);
+  for (const std::string& entry : o.startErrors) {
+    if (!vq::IsErrorEntry(entry)) return Fail("--error needs CODE,\"TEXT\": " + entry);
+  }
+  for (const std::string& text : faultTexts) {
+    std::string error;
+    const std::optional<vq::Fault> fault = vq::ParseFault(text, error);
+    if (!fault) return Fail(error);
+    o.faults.push_back(*fault);
+  }
+
+  std::FILE* log = nullptr;
+  if (!o.logPath.empty()) {
+    log = std::fopen(o.logPath.c_str(), "w");
+    if (log == nullptr) return Fail("cannot write the log " + o.logPath);
+  }
+  vq::PrepareTraces(sim);
+  int port = 0;
+  std::string error;
+  const int listener = vq::OpenListener(o.port, port, error);
+  if (listener < 0) return Fail(error);
+  std::printf("listening on 127.0.0.1:%d\n", port);
+  std::fflush(stdout);
+  const int code = vq::Serve(sim, listener, log);
+  close(listener);
+  if (log != nullptr) std::fclose(log);
+  return code;
+}

@@ -1,0 +1,62 @@
+// One connection's view of the simulated analyzer: login, command format, status registers and
+// error queue; and the line handler that answers a command line.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "sim_options.h"
+
+namespace vq {
+
+enum class LoginStep { NeedOpen, NeedAuthenticate, NeedDigest, LoggedIn };
+
+// Status bits the viewer reads: the event status register's command error, and the bits of the
+// status byte "SPOLL?" returns.
+constexpr int kEsrCommandError = 32;
+constexpr int kStbErrorQueue = 4;    // the error queue is not empty
+constexpr int kStbCommandError = 8;  // a command was refused since the last "SPOLL?" or "*CLS"
+
+struct SimSession {
+  LoginStep login = LoginStep::NeedOpen;
+  std::string user;         // the name given by "open"
+  std::string challenge;    // the one sent for this login
+  int format = 0;           // 0 standard command set, 1 the older one
+  bool realData = false;    // ":FORM REAL,64": traces as binary doubles
+  bool remoteMode = false;  // between "TESTADDRESSMODE" and "TESTMODEEND"
+  int esr = 0;
+  bool commandErrorLatch = false;
+  std::deque<std::string> errors;  // "-113,\"Undefined header\"", oldest first
+  bool stalled = false;            // a stall fault hit: nothing is answered any more
+};
+
+// What a command line asks of the connection: the reply bytes (terminator included; empty when
+// nothing is to be answered) and the fault that hits it, if any.
+struct LineOutcome {
+  std::string reply;
+  const Fault* fault = nullptr;
+};
+
+// Everything the handlers share across connections: the options and the prepared trace block.
+struct SimAnalyzer {
+  SimOptions options;
+  std::string traceBlock;   // trace A as a definite-length block of little-endian doubles
+  std::string traceAscii;   // the same levels as comma-separated text
+  uint64_t loginCount = 0;  // makes each challenge fresh
+};
+
+// Builds trace A from the spectrum models; call once after the options are set.
+void PrepareTraces(SimAnalyzer& sim);
+
+// Answers one command line (terminator removed) received on a connection.
+LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string& line);
+
+// The login steps (sim_login.cpp): the reply to one line before the session is logged in, empty
+// when the line is not answered.
+std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::string& line);
+
+// MD5 of `bytes` as 32 lower-case hexadecimal digits.
+std::string Md5Hex(const std::string& bytes);
+
+}  // namespace vq
