@@ -20,6 +20,7 @@
 #include "frame/viewer_commands.h"
 #include "instrument.h"
 #include "link/connection.h"
+#include "link/link.h"
 #include "menu/help.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
@@ -286,7 +287,12 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
       frame.menuTracking = ((wParam >> 16) & 0xFFFF) != kMenuClosedHighWord ? 1 : 0;
       return 0;
     case WM_TIMER:
-      TimerStep();
+      // The link's one-shot timers only note their expiry; the frame's timer runs the step.
+      if (wParam >= kLinkTimerFirst && wParam < kLinkTimerFirst + kLinkTimerCount) {
+        LinkTimerFired(static_cast<int>(wParam));
+      } else {
+        TimerStep();
+      }
       return 0;
     case WM_POWERBROADCAST:
       PowerEvent();
