@@ -387,11 +387,11 @@ int RunRender(const RenderOptions& o) {
   }
   if (code == 0 && !o.connect.empty()) {
     Connect(host, o);
-    if (g.link.lastError != 0) {
+    if (const int error = g.link.lastError; error != 0) {
       WindowProc(WM_CLOSE, 0, 0);
       PumpUntilIdle(host);
       DestroyInstrument(context);
-      return ConnectionFailed(g.link.lastError);
+      return ConnectionFailed(error);
     }
   }
   for (const std::string& file : o.drops) {
