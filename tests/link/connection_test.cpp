@@ -189,6 +189,20 @@ TEST_F(ConnectionTest, FailedQueryInTheSetUpCleansUpAndTellsTheUser) {
   ExpectDisconnectedState();
 }
 
+TEST_F(ConnectionTest, SystemGoingToSleepDisconnects) {
+  StartWith({});
+  Connect({Fields()});
+  ASSERT_EQ(g().link.connected, 1);
+  WindowProc(WM_POWERBROADCAST, 0, 0);
+  ExpectDisconnectedState();
+  EXPECT_EQ(host.boxes.size(), 1u);  // only "Initialized": nothing to confirm or report
+  sim->Stop();
+  const std::vector<std::string> sent = CommandsAfterIdn();
+  ASSERT_GE(sent.size(), kDisconnectCommands.size());
+  EXPECT_EQ(std::vector<std::string>(sent.end() - kDisconnectCommands.size(), sent.end()),
+            kDisconnectCommands);
+}
+
 TEST_F(ConnectionTest, LinkLostLaterCleansUpAtTheNextQuery) {
   StartWith({});
   Connect({Fields()});
