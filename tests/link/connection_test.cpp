@@ -154,16 +154,25 @@ INSTANTIATE_TEST_SUITE_P(Identities, RefusedIdentityTest,
                          ::testing::Values("VELDMARK,VQ7000C,1,03.01.00",
                                            "ACME,VQ7000B,1,03.01.00"));
 
-TEST_F(ConnectionTest, HostTextOfSixteenCharactersIsDropped) {
+TEST_F(ConnectionTest, LongHostTextAndEmptyPortGiveErrorOne) {
   StartWith({});
-  ConnectFields fields = Fields();
-  fields.host = "127.0.0.1.......";
-  Connect({fields});
+  // A host text of 16 characters is dropped before the attempt; an empty port box is port 0.
+  ConnectFields longHost = Fields();
+  longHost.host = "127.0.0.1.......";
+  ConnectFields noPort = Fields();
+  noPort.port = "";
+  Connect({longHost});
   EXPECT_EQ(g().link.rowValues[kRowHost], "");
-  ASSERT_EQ(host.boxes.size(), 1u);
+  Connect({noPort});
+  ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].text, "Connection Error.                    ");
+  EXPECT_EQ(host.boxes[1].text, "Connection Error.                    ");
+  EXPECT_EQ(g().link.rowValues[kRowHost], "127.0.0.1");
+  EXPECT_EQ(g().link.port, 0);
   EXPECT_EQ(g().link.lastError, 1);
   ExpectDisconnectedState();
+  sim->Stop();
+  EXPECT_EQ(ReadText(home.Path() + "sim.log"), "");  // neither attempt reached the analyzer
 }
 
 TEST_F(ConnectionTest, CancelInInitializedClosesWithoutTheAnalyzerCommands) {
