@@ -21,12 +21,13 @@
 namespace vq {
 
 BoxAnswer QtHost::MessageBox(const std::string& text, const std::string& caption,
-                             BoxButtons buttons) {
+                             BoxButtons buttons, BoxIcon icon) {
   // The core's texts break lines with CR LF.
   QString shown = FromInstrumentText(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QMessageBox box(
-      QMessageBox::NoIcon, FromInstrumentText(caption), shown,
+      icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+      FromInstrumentText(caption), shown,
       buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
       DialogParent());
   box.setDefaultButton(QMessageBox::Ok);

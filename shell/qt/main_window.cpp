@@ -10,6 +10,9 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QWindowStateChangeEvent>
+#ifdef VQ_HAVE_QTDBUS
+#include <QDBusConnection>
+#endif
 #include <string>
 #include <vector>
 
@@ -90,6 +93,17 @@ MainWindow::MainWindow(QtHost& host, const QString& title)
   });
   connect(qApp, &QGuiApplication::screenRemoved, this,
           [this] { host_.Send(WM_DISPLAYCHANGE, 0, 0); });
+#ifdef VQ_HAVE_QTDBUS
+  // The system's suspend announcement; without a system bus (or logind) there is none.
+  QDBusConnection::systemBus().connect(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+      SLOT(PrepareForSleep(bool)));
+#endif
+}
+
+void MainWindow::PrepareForSleep(bool starting) {
+  if (starting) host_.Send(WM_POWERBROADCAST, 0, 0);
 }
 
 void MainWindow::WatchScreen(QScreen* screen) {

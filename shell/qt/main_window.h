@@ -22,6 +22,10 @@ class MainWindow : public QMainWindow {
   // Closes the window for the core; inside closeEvent the event itself is accepted instead.
   void Dismiss();
 
+ private slots:
+  // logind announces a suspend (true) or the resume (false).
+  void PrepareForSleep(bool starting);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -212,6 +212,8 @@ void QtHost::IdleTick() {
 }
 
 QWidget* QtHost::DialogParent() const {
+  // A box raised from inside a dialog (the Connection dialog's errors) belongs to that dialog.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   return window_ && window_->isVisible() ? window_.get() : nullptr;
 }
 

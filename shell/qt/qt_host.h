@@ -51,8 +51,10 @@ class QtHost final : public Host {
   void Sleep(int ms) override;
   void KeepScreenAlive() override;
 
-  BoxAnswer MessageBox(const std::string& text, const std::string& caption,
-                       BoxButtons buttons) override;
+  BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                       BoxIcon icon = BoxIcon::None) override;
+  void RunConnectionDialog(const ConnectFields& shown,
+                           const std::function<bool(const ConnectFields&)>& onConnect) override;
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
   bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;

@@ -19,6 +19,7 @@
 #include "frame/program.h"
 #include "frame/viewer_commands.h"
 #include "instrument.h"
+#include "link/connection.h"
 #include "link/link.h"
 #include "menu/help.h"
 #include "menu/key_commands.h"
@@ -173,6 +174,8 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   SetUpViewerMenu();
   host.SetStatusParts(kStatusPartEdges);
   g.frame.statusBarHeight = host.StatusBarHeight();
+  // The link starts closed: the menu in its disconnected state and "DISCONNECT" shown.
+  StartConnection();
   if (!SetupWindowAndDevice()) return {false, 0};
   // The colour schemes come from the built-in tables; scheme 0 is shown first.
   BuildColourSchemes();
@@ -291,6 +294,9 @@ intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         TimerStep();
       }
       return 0;
+    case WM_POWERBROADCAST:
+      PowerEvent();
+      return 0;
     case WM_DROPFILES:
       DropFiles();
       return 0;
@@ -325,6 +331,8 @@ void ShutDown() {
   g.host->StopTimer(kTimerClock);
   ReleaseProgram();
   g.frame.workBuffer = {};
+  // A connected analyzer is left in its own control; the viewer's version text comes back.
+  EndConnection();
   g.frame.redrawFlags = 0;
   StopDevice();
   g.frame.shutDownDone = true;

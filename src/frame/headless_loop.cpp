@@ -22,13 +22,19 @@ bool PumpUntilIdle(HeadlessHost& host, int maxSteps) {
   return false;
 }
 
-int RunHeadlessLoop(HeadlessHost& host) {
+namespace {
+
+// The loop with the timers until the quit message or the end time (kNoEnd: none).
+constexpr int64_t kNoEnd = -1;
+
+void RunLoopUntil(HeadlessHost& host, int64_t endMs) {
   std::map<int, int64_t> due;  // timer id -> next time it fires
   while (!host.quit) {
     PumpUntilIdle(host, 1000);
     if (host.quit) break;
     const int64_t now = MonotonicMs();
-    int64_t next = now + 1000;
+    if (endMs != kNoEnd && now >= endMs) break;
+    int64_t next = endMs == kNoEnd ? now + 1000 : std::min(now + 1000, endMs);
     for (auto it = due.begin(); it != due.end();) {
       it = host.timers.count(it->first) ? std::next(it) : due.erase(it);
     }
@@ -46,7 +52,17 @@ int RunHeadlessLoop(HeadlessHost& host) {
     // Block only when the rule allows; otherwise the next round runs idle steps at once.
     if (LoopMayBlock()) host.WaitForPosted(static_cast<int>(std::max<int64_t>(0, next - now)));
   }
+}
+
+}  // namespace
+
+int RunHeadlessLoop(HeadlessHost& host) {
+  RunLoopUntil(host, kNoEnd);
   return host.exitCode;
+}
+
+void RunHeadlessLoopFor(HeadlessHost& host, int ms) {
+  RunLoopUntil(host, MonotonicMs() + ms);
 }
 
 }  // namespace vq

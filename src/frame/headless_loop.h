@@ -11,5 +11,7 @@ bool PumpUntilIdle(HeadlessHost& host, int maxSteps = 100000);
 
 // The whole loop with the timers, until the quit message; returns the exit code.
 int RunHeadlessLoop(HeadlessHost& host);
+// The same loop for `ms` of real time (or until the quit message).
+void RunHeadlessLoopFor(HeadlessHost& host, int ms);
 
 }  // namespace vq

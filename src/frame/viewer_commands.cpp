@@ -1,11 +1,12 @@
-// The viewer's own commands: the menu bar (Print, Exit, About; the link's items come with the
-// link) and the COPY panel key, which prints the screen as Print does.
+// The viewer's own commands: the menu bar (Print, Exit, About, Folder Setting, Connect and
+// Disconnect) and the COPY panel key, which prints the screen as Print does.
 #include "frame/viewer_commands.h"
 
 #include <cctype>
 
 #include "files/user_folders.h"
 #include "instrument.h"
+#include "link/connection.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "platform/messages.h"
@@ -16,13 +17,16 @@ namespace vq {
 namespace {
 
 // Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
-constexpr int kUnavailableItems[] = {kCmdConnect, kCmdDisconnect, kCmdColourSetting,
-                                     kCmdFileTransfer};
+// Connect and Disconnect follow the connection state.
+constexpr int kUnavailableItems[] = {kCmdColourSetting, kCmdFileTransfer};
 
 bool Available(int command) {
   for (int c : kUnavailableItems) {
     if (c == command) return false;
   }
+  const bool connected = GInstrument->link.connected == 1;
+  if (command == kCmdConnect && connected) return false;
+  if (command == kCmdDisconnect && !connected) return false;
   return command >= kCmdViewerFirst && command <= kCmdViewerLast;
 }
 
@@ -93,7 +97,15 @@ void ViewerMenuCommand(uintptr_t wParam) {
   const int command = static_cast<int>(wParam & 0xFFFF);
   if (!Available(command)) return;  // greyed items cannot be chosen
   g.frame.lastViewerCommand = command;
+  // The idle step does no link polling while a menu command (and its dialog) runs.
+  g.link.shellCommand = 1;
   switch (command) {
+    case kCmdConnect:
+      ConnectCommand(command);
+      break;
+    case kCmdDisconnect:
+      DisconnectCommand();
+      break;
     case kCmdAbout:
       g.frame.modalActive = 1;
       g.host->ShowAbout(std::string("About ") + kModelName + " Viewer Software", AboutLines());
@@ -111,6 +123,7 @@ void ViewerMenuCommand(uintptr_t wParam) {
     default:
       break;
   }
+  g.link.shellCommand = 0;
 }
 
 void BindCopyNode() {

@@ -1,4 +1,4 @@
-// The viewer's own menu bar commands (Print, Exit, About; the link's items come with the link).
+// The viewer's own menu bar commands (Print, Exit, About, Folder Setting, Connect, Disconnect).
 #pragma once
 
 #include <cstdint>

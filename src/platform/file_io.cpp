@@ -37,4 +37,10 @@ int WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   return FileErrorCode(errno);
 }
 
+int WritePrivateFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  errno = 0;
+  if (WriteFileAtomic(path, bytes, 0600)) return 0;
+  return FileErrorCode(errno);
+}
+
 }  // namespace vq

@@ -46,8 +46,8 @@ void HeadlessHost::Sleep(int ms) {
 }
 
 BoxAnswer HeadlessHost::MessageBox(const std::string& text, const std::string& caption,
-                                   BoxButtons buttons) {
-  boxes.push_back({text, caption});
+                                   BoxButtons buttons, BoxIcon icon) {
+  boxes.push_back({text, caption, icon});
   if (buttons == BoxButtons::Ok || boxAnswers.empty()) return BoxAnswer::Ok;
   const BoxAnswer answer = boxAnswers.front();
   boxAnswers.pop_front();
@@ -69,6 +69,16 @@ bool HeadlessHost::AskFolderSetting(FolderChoice& choice) {
   choice = *folderAnswers.front();
   folderAnswers.pop_front();
   return true;
+}
+
+void HeadlessHost::RunConnectionDialog(const ConnectFields& shown,
+                                       const std::function<bool(const ConnectFields&)>& onConnect) {
+  connectDialogs.push_back(shown);
+  while (!connectAnswers.empty()) {
+    const std::optional<ConnectFields> press = connectAnswers.front();
+    connectAnswers.pop_front();
+    if (!press || onConnect(*press)) return;
+  }
 }
 
 int HeadlessHost::PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) {

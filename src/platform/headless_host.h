@@ -24,6 +24,7 @@ struct PostedMessage {
 struct ShownBox {
   std::string text;
   std::string caption;
+  BoxIcon icon = BoxIcon::None;
 };
 
 struct MenuItemState {
@@ -55,8 +56,10 @@ class HeadlessHost : public Host {
   void StopTimer(int id) override { timers.erase(id); }
   void Sleep(int ms) override;
   void KeepScreenAlive() override { ++keepAlives; }
-  BoxAnswer MessageBox(const std::string& text, const std::string& caption,
-                       BoxButtons buttons) override;
+  BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                       BoxIcon icon = BoxIcon::None) override;
+  void RunConnectionDialog(const ConnectFields& shown,
+                           const std::function<bool(const ConnectFields&)>& onConnect) override;
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
   bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
@@ -77,6 +80,9 @@ class HeadlessHost : public Host {
   std::string printPath;             // PrintImage writes a PDF here; empty = no printer (-1)
   // The answers of the coming Folder Setting dialogs: the choice on OK, nothing for Cancel.
   std::deque<std::optional<FolderChoice>> folderAnswers;
+  // The Connection dialog's presses: the boxes for each Connect, nothing for Cancel; the dialog
+  // is cancelled when the script runs out.
+  std::deque<std::optional<ConnectFields>> connectAnswers;
 
   // What happened.
   std::string title;
@@ -97,7 +103,8 @@ class HeadlessHost : public Host {
   std::map<int, int> timers;
   std::vector<ShownBox> boxes;
   std::vector<std::vector<std::string>> aboutDialogs;
-  std::vector<FolderChoice> folderDialogs;  // what each Folder Setting dialog showed
+  std::vector<FolderChoice> folderDialogs;    // what each Folder Setting dialog showed
+  std::vector<ConnectFields> connectDialogs;  // what each Connection dialog showed on opening
   std::vector<std::string> printedDocuments;
   CursorShape cursor = CursorShape::Arrow;
 

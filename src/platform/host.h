@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,14 @@ struct FolderChoice {
   std::string userFolder;
   std::vector<std::string> drives;
   int selected = -1;
+};
+
+// The four boxes of the Connection dialog, as typed.
+struct ConnectFields {
+  std::string host;
+  std::string port;
+  std::string user;
+  std::string password;
 };
 
 class Host {
@@ -66,7 +75,13 @@ class Host {
 
   // Dialogs.
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& caption,
-                               BoxButtons buttons) = 0;
+                               BoxButtons buttons, BoxIcon icon = BoxIcon::None) = 0;
+  // The modal Connection dialog: host, port (at most 5 digits), user name and masked password (at
+  // most 11 characters each) with Connect and Cancel. Each Connect press hands the boxes to
+  // onConnect; the dialog stays open while it returns false (it has shown its error) and closes
+  // when it returns true or on Cancel.
+  virtual void RunConnectionDialog(const ConnectFields& shown,
+                                   const std::function<bool(const ConnectFields&)>& onConnect) = 0;
   virtual void ShowAbout(const std::string& title, const std::vector<std::string>& lines) = 0;
   // The Folder Setting dialog: shows the INT folder and the EXT drives (`selected` the current
   // one, -1 none); on OK true with the chosen folder and drive in the same fields.

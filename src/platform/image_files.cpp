@@ -247,7 +247,7 @@ bool DecodeBmp(const std::vector<uint8_t>& data, Surface& out) {
   return true;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, int mode) {
   std::string temp = path + ".tmpXXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;
@@ -259,10 +259,14 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes)
     else if (n < 0 && errno != EINTR)
       ok = false;
   }
-  // mkstemp makes the file private (0600); give it the target's mode, or an ordinary 0644.
+  // mkstemp makes the file private (0600); give it the mode asked for, else the target's mode or
+  // an ordinary 0644.
   struct stat existing;
-  const mode_t mode = stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
-  ok = fchmod(fd, mode) == 0 && ok;
+  const mode_t given = mode >= 0                            ? static_cast<mode_t>(mode)
+                       : stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777
+                                                            : 0644;
+  ok = fchmod(fd, given) == 0 && ok;
+  if (mode >= 0) ok = ok && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) unlink(temp.c_str());

@@ -24,8 +24,10 @@ std::vector<uint8_t> EncodePdfWithImage(const Surface& surface, int width, int h
 bool DecodeBmp(const std::vector<uint8_t>& data, Surface& out);
 
 // Writes bytes to path through a temporary file in the same folder renamed over the target, so
-// a failed write never leaves a partial file or replaces a good one. False on failure.
-bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
+// a failed write never leaves a partial file or replaces a good one. The file keeps the target's
+// mode (new files 0644); a `mode` of 0 or more is given instead, and the bytes are synced to disk
+// before the rename (the temporary file is private from the start). False on failure.
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, int mode = -1);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);

@@ -57,6 +57,8 @@ constexpr int kCmdViewerLast = 40074;
 // Message box buttons and answers.
 enum class BoxButtons { Ok, OkCancel };
 enum class BoxAnswer { Ok, Cancel };
+// Message box icons: none, or the error icon.
+enum class BoxIcon { None, Error };
 
 // Icons of the status bar's first part.
 enum class StatusIcon { None, Link, Busy };

@@ -78,7 +78,7 @@ struct LinkState {
   // Connection.
   int16_t analyzerSystemError = 0;
   int16_t remoteStateWord = 0;
-  int16_t connectOpener = 0;  // 40067 Connect or 40073 FileTransfer
+  int32_t connectOpener = 0;  // 40067 Connect or 40073 FileTransfer (beyond int16_t)
   int16_t pullInProgress = 0;
   int16_t shellCommand = 0;  // a viewer menu command 40067..40074 runs
   int16_t remoteSweep = 0;
@@ -93,9 +93,10 @@ struct LinkState {
   AnalyzerIdentity identity;
   int16_t modelCode = 4;
   std::array<int16_t, 10> featureFlags{1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  std::string pulledSettingsBase;  // "$$$VQ7000Bview"
-  std::string settingsWorkFile;    // "$$$VQ7000Bview.st8"
-  int lastError = 0;               // error text number 0..4 of the last connection attempt
+  std::string pulledSettingsBase;     // "$$$VQ7000Bview"
+  std::string settingsWorkFile;       // "$$$VQ7000Bview.st8"
+  int lastError = 0;                  // error text number 0..4 of the last connection attempt
+  std::string productVersionAtStart;  // the viewer's own version text, while the analyzer's shows
 };
 
 }  // namespace vq

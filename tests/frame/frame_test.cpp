@@ -54,10 +54,10 @@ TEST_F(FrameTest, StartUpMakesTheWindowMenuTimerAndFirstFrame) {
   ASSERT_EQ(host.timers.count(kTimerClock), 1u);
   EXPECT_EQ(host.timers[kTimerClock], 50);
   EXPECT_FALSE(host.menu[kCmdColourSetting].present);
-  for (int c : {kCmdConnect, kCmdDisconnect, kCmdFileTransfer}) {
-    EXPECT_FALSE(host.menu[c].enabled) << c;
-  }
-  for (int c : {kCmdAbout, kCmdExit, kCmdPrint, kCmdFolderSetting}) {
+  // The link starts disconnected: only Connect of its items can be chosen.
+  for (int c : {kCmdDisconnect, kCmdFileTransfer}) EXPECT_FALSE(host.menu[c].enabled) << c;
+  EXPECT_EQ(host.statusTexts[1], "Status: DISCONNECT");
+  for (int c : {kCmdConnect, kCmdAbout, kCmdExit, kCmdPrint, kCmdFolderSetting}) {
     EXPECT_TRUE(host.menu[c].present && host.menu[c].enabled) << c;
   }
   EXPECT_EQ(g().frame.appState, 1);
@@ -259,7 +259,7 @@ TEST_F(FrameTest, GreyedCommandsWakeUpsAndDroppedFilesChangeNothing) {
   Start();
   const int presents = host.presents;
   const auto screen = g().screen.backBuffer.pixels;
-  for (int c : {kCmdConnect, kCmdDisconnect, kCmdColourSetting, kCmdFileTransfer, kCmdWake}) {
+  for (int c : {kCmdDisconnect, kCmdColourSetting, kCmdFileTransfer, kCmdWake}) {
     WindowProc(WM_COMMAND, c, 0);
   }
   WriteText(home.Path() + "a.trc", "not a trace");

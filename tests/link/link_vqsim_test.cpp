@@ -1,6 +1,5 @@
 // The link's result codes over a real socket against the simulator and its faults.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,24 +10,12 @@
 #include "link/link.h"
 #include "link/reply_framing.h"
 #include "platform/clock.h"
+#include "platform/md5.h"
 #include "support/instrument_fixture.h"
 #include "support/vqsim_process.h"
 
 namespace vq {
 namespace {
-
-std::string Md5Hex(const std::string& text) {
-  unsigned char d[EVP_MAX_MD_SIZE];
-  unsigned int n = 0;
-  EVP_Digest(text.data(), text.size(), d, &n, EVP_md5(), nullptr);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < n; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", d[i]);
-    hex += pair;
-  }
-  return hex;
-}
 
 class LinkVqsimTest : public InstrumentTest {
  protected:

@@ -3,12 +3,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
@@ -111,11 +114,13 @@ TEST_F(MainWindowTest, FrameMenusAndFirstScreen) {
   for (QAction* menu : window.menuBar()->actions()) titles << menu->text();
   EXPECT_EQ(titles, (QStringList{"File(&F)", "Remote(&R)", "Setting(&S)", "Help(&H)"}));
 
-  // The print item shows its shortcut; the remote items wait for the link.
-  for (int command : {kCmdPrint, kCmdExit, kCmdAbout, kCmdConnect, kCmdFolderSetting}) {
+  // The print item shows its shortcut; of the remote items only Connect can be chosen at first.
+  for (int command : {kCmdPrint, kCmdExit, kCmdAbout, kCmdConnect, kCmdDisconnect, kCmdFileTransfer,
+                      kCmdFolderSetting}) {
     const QAction* action = window.FindAction(command);
     ASSERT_NE(action, nullptr) << command;
-    EXPECT_EQ(action->isEnabled(), command != kCmdConnect) << command;
+    EXPECT_EQ(action->isEnabled(), command != kCmdDisconnect && command != kCmdFileTransfer)
+        << command;
   }
   EXPECT_EQ(window.FindAction(kCmdPrint)->text(), "Print(&P)       Ctrl+P");
   // Without debug.ini the palette switch is off and the colour item is gone.
@@ -125,6 +130,38 @@ TEST_F(MainWindowTest, FrameMenusAndFirstScreen) {
   const QImage image = window.Screen()->Image();
   ASSERT_EQ(image.size(), QSize(800, 600));
   EXPECT_EQ(image.pixel(750, 295), GInstrument->screen.colours[28] | 0xFF000000u);
+}
+
+TEST_F(MainWindowTest, ConnectionDialogShowsTheStoredValuesMaskedAndCancels) {
+  const std::string folder = home_.path().toStdString() + "/";
+  QFile ini(QString::fromStdString(folder + "Connect.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[CONNECT]\r\nComputer Name=10.1.2.3\r\nPort Number=10002\r\n");
+  ini.close();
+  QFile account(QString::fromStdString(folder + "Account.ini"));
+  ASSERT_TRUE(account.open(QIODevice::WriteOnly));
+  account.write("[ACCOUNT]\r\nUser=\"bench\"\r\nPassword=\"s3cret\"\r\n");
+  account.close();
+  Start();
+  QStringList shown;
+  bool masked = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    shown << dialog->windowTitle();
+    for (const char* name : {"host", "port", "user", "password"}) {
+      if (auto* box = dialog->findChild<QLineEdit*>(name)) shown << box->text();
+    }
+    const auto* password = dialog->findChild<QLineEdit*>("password");
+    masked = password != nullptr && password->echoMode() == QLineEdit::Password;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->text() == "Cancel") button->click();
+    }
+  });
+  host_.Send(WM_COMMAND, kCmdConnect, 0);  // returns when the dialog has closed
+  EXPECT_EQ(shown, (QStringList{"Connection", "10.1.2.3", "10002", "bench", "s3cret"}));
+  EXPECT_TRUE(masked);
+  EXPECT_EQ(GInstrument->link.transport, nullptr);
 }
 
 TEST_F(MainWindowTest, PaletteSwitchKeepsColourSetting) {

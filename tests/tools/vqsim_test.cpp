@@ -1,7 +1,6 @@
 // Tests of the analyzer simulator over loopback: what only the simulator can get wrong, from the
 // first line through the login and the status registers to each fault it plays.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <chrono>
@@ -10,25 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/md5.h"
 #include "support/loopback_client.h"
 #include "support/vqsim_process.h"
 
 namespace vq {
 namespace {
-
-// The login's digest, computed here on its own.
-std::string Md5(const std::string& text) {
-  unsigned char d[EVP_MAX_MD_SIZE];
-  unsigned int n = 0;
-  EVP_Digest(text.data(), text.size(), d, &n, EVP_md5(), nullptr);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < n; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", d[i]);
-    hex += pair;
-  }
-  return hex;
-}
 
 std::string Chomp(std::string s) {
   while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
@@ -40,7 +26,7 @@ std::string Login(LoopbackClient& c, const std::string& user, const std::string&
   c.Send(" ");
   if (c.Query("open \"" + user + "\"") != "AUTHENTICATE CRAM-MD5.\r\n") return "no open";
   const std::string challenge = Chomp(c.Query("AUTHENTICATE CRAM-MD5 OK."));
-  return Chomp(c.Query(Md5(challenge + password)));
+  return Chomp(c.Query(Md5Hex(challenge + password)));
 }
 
 // Whether a command line gets no answer within a short wait.
@@ -60,7 +46,7 @@ TEST(Vqsim, FirstLineLoginAndReconnection) {
     // The digest is lower-case hex only.
     c.Query("open \"Bench\"");
     const std::string challenge = Chomp(c.Query("authenticate cram-md5 ok."));
-    std::string upper = Md5(challenge + "s3cret");
+    std::string upper = Md5Hex(challenge + "s3cret");
     for (char& ch : upper) ch = static_cast<char>(std::toupper(ch));
     EXPECT_EQ(c.Query(upper), "Login failed.\r\n");
     EXPECT_TRUE(Unanswered(c, "*IDN?"));
@@ -75,7 +61,7 @@ TEST(Vqsim, FirstLineLoginAndReconnection) {
   const std::string second = again.Query("AUTHENTICATE CRAM-MD5 OK.");
   EXPECT_FALSE(first.empty());
   EXPECT_NE(first, second);
-  EXPECT_EQ(Chomp(again.Query(Md5(Chomp(second) + "s3cret"))), "ready");
+  EXPECT_EQ(Chomp(again.Query(Md5Hex(Chomp(second) + "s3cret"))), "ready");
 
   VqsimProcess empty(
       {"--password", "", "--idn", "VELDMARK,VQ7000B,X1,02.00.00", "--login-case", "upper"});
@@ -83,7 +69,7 @@ TEST(Vqsim, FirstLineLoginAndReconnection) {
   e.Send(" ");
   EXPECT_EQ(e.Query("open \"user\""), "AUTHENTICATE CRAM-MD5.\r\n");
   const std::string bare = Chomp(e.Query("AUTHENTICATE CRAM-MD5 OK."));
-  EXPECT_EQ(e.Query(Md5(bare)), "READY\r\n") << "an empty password digests the challenge alone";
+  EXPECT_EQ(e.Query(Md5Hex(bare)), "READY\r\n") << "an empty password digests the challenge alone";
   EXPECT_EQ(e.Query("*IDN?"), "VELDMARK,VQ7000B,X1,02.00.00\r\n");
 }
 

@@ -1,13 +1,12 @@
 // The analyzer's side of the login: "open" with the user name, the CRAM-MD5-named challenge, and
 // the check of the plain MD5 of challenge and password.
-#include <openssl/evp.h>
-
 #include <cctype>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/md5.h"
 #include "sim_session.h"
 #include "sim_text.h"
 
@@ -52,19 +51,6 @@ std::string Answer(const SimAnalyzer& sim, const char* text) {
 }
 
 }  // namespace
-
-std::string Md5Hex(const std::string& bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr) != 1) return {};
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
-}
 
 std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::string& line) {
   const std::string text = Trim(line);

@@ -194,6 +194,7 @@ int Serve(SimAnalyzer& sim, int listener, std::FILE* log) {
     }
     if (ready < 0) continue;  // a signal: the loop condition decides
     if (c.fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0 && !ReadInput(c)) {
+      HandleInput(sim, c, log);  // the lines that came just before the close count too
       Close(c, verbose);
     }
     if (c.fd >= 0 && !WriteOutput(c)) Close(c, verbose);

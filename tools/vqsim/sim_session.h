@@ -56,7 +56,4 @@ LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string&
 // when the line is not answered.
 std::string HandleLoginLine(SimAnalyzer& sim, SimSession& session, const std::string& line);
 
-// MD5 of `bytes` as 32 lower-case hexadecimal digits.
-std::string Md5Hex(const std::string& bytes);
-
 }  // namespace vq

@@ -16,6 +16,7 @@
 #include "frame/headless_loop.h"
 #include "frame/key_names.h"
 #include "instrument.h"
+#include "link/connection.h"
 #include "marker_state.h"
 #include "memory_json.h"
 #include "menu/key_commands.h"
@@ -210,6 +211,50 @@ nlohmann::json TracesJson() {
   return traces;
 }
 
+// The connection, never the password.
+nlohmann::json LinkJson() {
+  const LinkState& link = GInstrument->link;
+  return {{"connected", link.connected.load()},
+          {"host", link.host},
+          {"port", link.port},
+          {"error", link.lastError},
+          {"remote_state", link.remoteStateWord},
+          {"identity",
+           {{"maker", link.identity.maker},
+            {"model", link.identity.model},
+            {"serial", link.identity.serial},
+            {"firmware", link.identity.firmware}}},
+          {"command_format", link.commandFormat}};
+}
+
+// A connection error: its text on stderr (CR LF as a line break) and exit code 3.
+int ConnectionFailed(int error) {
+  std::string text = ConnectionErrorText(error);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  text.erase(text.find_last_not_of(' ') + 1);
+  std::fprintf(stderr, "vqtool render: %s\n", text.c_str());
+  return 3;
+}
+
+// Runs the Connection dialog's Connect with HOST[:PORT] and the account; the boxes left out keep
+// what the dialog shows (Connect.ini's port, the stored account). The "Initialized" dialog is
+// answered as asked.
+void Connect(HeadlessHost& host, const RenderOptions& o) {
+  const LinkState& link = GInstrument->link;
+  ReadConnectIni();
+  ConnectFields typed{o.connect, link.rowValues[kRowPort], o.user.value_or(link.userName),
+                      o.password.value_or(link.password)};
+  if (const size_t colon = o.connect.rfind(':'); colon != std::string::npos) {
+    typed.host = o.connect.substr(0, colon);
+    typed.port = o.connect.substr(colon + 1);
+  }
+  host.connectAnswers = {typed};  // one press; after a failure the dialog is cancelled
+  host.boxAnswers = {o.answerOk ? BoxAnswer::Ok : BoxAnswer::Cancel};
+  WindowProc(WM_COMMAND, kCmdConnect, 0);
+  host.boxAnswers.clear();
+  PumpUntilIdle(host);
+}
+
 }  // namespace
 
 bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
@@ -315,6 +360,7 @@ nlohmann::json StateJson() {
   j["markerRow"] = MarkerRowJson();
   j["dataArea"] = DataAreaJson();
   j["memory"] = MemoryJson();
+  j["link"] = LinkJson();
   if (nlohmann::json files = FilesJson(); !files.is_null()) j["files"] = std::move(files);
   return j;
 }
@@ -339,6 +385,15 @@ int RunRender(const RenderOptions& o) {
     std::fprintf(stderr, "vqtool render: the screen did not settle\n");
     code = 2;
   }
+  if (code == 0 && !o.connect.empty()) {
+    Connect(host, o);
+    if (const int error = g.link.lastError; error != 0) {
+      WindowProc(WM_CLOSE, 0, 0);
+      PumpUntilIdle(host);
+      DestroyInstrument(context);
+      return ConnectionFailed(error);
+    }
+  }
   for (const std::string& file : o.drops) {
     SetDroppedFiles({file});
     WindowProc(WM_DROPFILES, 0, 0);
@@ -353,6 +408,7 @@ int RunRender(const RenderOptions& o) {
       break;
     }
   }
+  if (code == 0 && o.runMs > 0 && !g.frame.windowDestroyed) RunHeadlessLoopFor(host, o.runMs);
   if (code == 0 && !o.out.empty() && g.frame.windowDestroyed) {
     std::fprintf(stderr, "vqtool render: the keys closed the window; no screen to capture\n");
     code = 2;
@@ -376,9 +432,12 @@ int RunRender(const RenderOptions& o) {
       code = 2;
     }
   }
+  // A link lost during the keys or the run: its error after the state was written.
+  const int linkError = o.connect.empty() ? 0 : g.link.lastError;
   WindowProc(WM_CLOSE, 0, 0);
   PumpUntilIdle(host);
   DestroyInstrument(context);
+  if (code == 0 && linkError != 0) return ConnectionFailed(linkError);
   return code;
 }
 
@@ -398,6 +457,9 @@ void AddRenderCommand(CLI::App& app) {
       "Wheel:X,Y,-1 (screen pixels), Soft:LABEL (the soft key of the page shown then whose\n"
       "label lines, joined by one blank, are LABEL, written with _ for each blank:\n"
       "Soft:ITEM_SELECT).\n"
+      "With --connect the Connection dialog's Connect runs first (then the drops and keys, the\n"
+      "--run-ms time, the capture and the state); the end disconnects as the viewer's exit does.\n"
+      "A connection error, or a link lost later, prints its text and exits with 3.\n"
       "Example: vqtool render --drop samples/dfb_laser.csv --keys \"Shift+F4 F2\" --out s.png");
   render
       ->add_option("--home", o->home,
@@ -439,6 +501,26 @@ void AddRenderCommand(CLI::App& app) {
   render->add_option("--state", o->state, "write the state as JSON to FILE")->type_name("FILE");
   render->add_flag("--no-save", o->noSave,
                    "do not save the state backup at the end (it is restored at start either way)");
+  render
+      ->add_option("--connect", o->connect,
+                   "connect to the analyzer first, as the Connection dialog's Connect does")
+      ->type_name("HOST[:PORT]");
+  render
+      ->add_option("--user", o->user, "user name of the analyzer account (default: the stored one)")
+      ->type_name("U");
+  render
+      ->add_option("--password", o->password,
+                   "password of the analyzer account (default: the stored one)")
+      ->type_name("P");
+  render
+      ->add_option_function<std::string>(
+          "--answer", [o](const std::string& v) { o->answerOk = v == "ok"; },
+          "the answer to the \"Initialized\" dialog (default ok)")
+      ->type_name("ok|cancel")
+      ->check(CLI::IsMember({"ok", "cancel"}).description(""));
+  render->add_option("--run-ms", o->runMs, "let the loop run this long after the keys (real time)")
+      ->type_name("N")
+      ->check(CLI::Range(0, 3600000).description(""));
   render->callback([o] {
     if (const int code = RunRender(*o)) throw CLI::RuntimeError(code);
   });

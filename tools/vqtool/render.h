@@ -1,6 +1,7 @@
 // `vqtool render`: start the instrument headless, capture the screen and report its state.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,19 @@ struct RenderOptions {
   int width = 800;
   std::string state;
   bool noSave = false;  // skip the state backup at the end
+  // --connect HOST[:PORT]: the Connection dialog's Connect before the drops and keys.
+  std::string connect;
+  std::optional<std::string> user;  // unset: the stored account
+  std::optional<std::string> password;
+  bool answerOk = true;  // the "Initialized" dialog's answer
+  int runMs = 0;         // real time the loop runs after the keys
 };
 
 // The state of the current context as JSON.
 nlohmann::json StateJson();
 
-// Runs the render command; returns the exit code (0, or 2 with a one-line error on stderr).
+// Runs the render command; returns the exit code (0; 2 with a one-line error on stderr; 3 when
+// the connection failed or the link was lost, with the connection's error text on stderr).
 int RunRender(const RenderOptions& options);
 
 }  // namespace vq
