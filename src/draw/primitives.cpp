@@ -13,6 +13,19 @@ namespace vq {
 
 namespace {
 
+// Source over destination with alpha a, each channel rounded to nearest: (v + 127) / 255 done
+// with shifts, exact for every v up to 255 * 255.
+inline uint32_t Blend(uint32_t dst, uint32_t argb, uint32_t a) {
+  uint32_t out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t sc = (argb >> shift) & 0xFF;
+    const uint32_t dc = (dst >> shift) & 0xFF;
+    const uint32_t v = sc * a + dc * (255 - a) + 128;
+    out |= ((v + (v >> 8)) >> 8) << shift;
+  }
+  return out;
+}
+
 // Writes one pixel with the slot colour; translucent slots blend on the dynamic layer.
 inline void Plot(Surface& s, int x, int y, uint32_t argb, bool blend) {
   if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
@@ -22,13 +35,23 @@ inline void Plot(Surface& s, int x, int y, uint32_t argb, bool blend) {
     dst = argb | 0xFF000000u;
     return;
   }
-  uint32_t out = 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const uint32_t sc = (argb >> shift) & 0xFF;
-    const uint32_t dc = (dst >> shift) & 0xFF;
-    out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
+  dst = Blend(dst, argb, a);
+}
+
+// A vertical run of pixels from y0 to y1 (inclusive, any order), clipped to the surface: the
+// columns of a trace are such runs, so they skip the per-pixel stepping of the general line.
+void VerticalRun(Surface& s, int x, int y0, int y1, uint32_t argb, bool blend) {
+  if (y0 > y1) std::swap(y0, y1);
+  if (x < 0 || x >= s.width) return;
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, s.height - 1);
+  uint32_t* dst = s.pixels.data() + static_cast<size_t>(y0) * s.width + x;
+  const uint32_t a = argb >> 24;
+  if (!blend || a == 0xFF) {
+    for (int y = y0; y <= y1; ++y, dst += s.width) *dst = argb | 0xFF000000u;
+  } else {
+    for (int y = y0; y <= y1; ++y, dst += s.width) *dst = Blend(*dst, argb, a);
   }
-  dst = out;
 }
 
 Surface& Target() {
@@ -61,14 +84,16 @@ void DrawLine(int x1, int y1, int x2, int y2, int slot, int style) {
   const uint32_t c = SlotColour(slot);
   const bool blend = GInstrument->screen.blending;
   const DashPattern& pattern = kDashPatterns[style];
+  if (x1 == x2 && pattern.length == 1) {
+    VerticalRun(s, x1, y1, y2, c, blend);
+    return;
+  }
   // Bresenham, both end points included; the pattern runs from the first point.
   const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
   const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
   int err = dx + dy;
-  for (int step = 0;; ++step) {
-    if ((pattern.bits >> (pattern.length - 1 - step % pattern.length)) & 1u) {
-      Plot(s, x1, y1, c, blend);
-    }
+  for (int phase = pattern.length - 1;; phase = phase == 0 ? pattern.length - 1 : phase - 1) {
+    if ((pattern.bits >> phase) & 1u) Plot(s, x1, y1, c, blend);
     if (x1 == x2 && y1 == y2) break;
     const int e2 = 2 * err;
     if (e2 >= dy) {

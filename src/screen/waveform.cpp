@@ -272,7 +272,8 @@ int MapColumns(const AxisRange& graph, const AxisRange& trace, int n, PlotContex
 void FillColumns(PlotContext& p, const double* levels, int n, int mapResult) {
   std::fill(p.rows, p.rows + p.columns, kEmptyColumn);
   if (mapResult < 0 || p.firstColumn < 0 || p.points <= 0) return;
-  auto rowOf = [&](int i) { return LevelToRow(p, ConvertLevel(p, levels[i])); };
+  auto rowOfLevel = [&](double level) { return LevelToRow(p, ConvertLevel(p, level)); };
+  auto rowOf = [&](int i) { return rowOfLevel(levels[i]); };
   ColumnRows* rows = p.rows;
   if (p.points == 1) {  // one point shown in every column of its range
     const int16_t r = rowOf(p.firstIndex);
@@ -286,20 +287,25 @@ void FillColumns(PlotContext& p, const double* levels, int n, int mapResult) {
     int index = p.firstIndex;
     for (int k = 0; k < p.columnsUsed; ++k) {
       const int end = std::max(DenseColumnEnd(p, perColumn, k), index + 1);
-      int high = index, low = index;
-      double highLevel = levels[index], lowLevel = highLevel;
-      for (int i = index + 1; i < end; ++i) {
-        const double v = levels[i];
-        if (v > highLevel) {
-          highLevel = v;
-          high = i;
-        }
-        if (v < lowLevel) {
-          lowLevel = v;
-          low = i;
+      // Four running extremes side by side keep the comparisons from waiting on each other.
+      double high[4], low[4];
+      std::fill(high, high + 4, levels[index]);
+      std::fill(low, low + 4, levels[index]);
+      int i = index + 1;
+      for (; i + 4 <= end; i += 4) {
+        for (int j = 0; j < 4; ++j) {
+          high[j] = std::max(high[j], levels[i + j]);
+          low[j] = std::min(low[j], levels[i + j]);
         }
       }
-      rows[p.firstColumn + k] = {rowOf(index), rowOf(high), rowOf(low), rowOf(end - 1)};
+      for (; i < end; ++i) {
+        high[0] = std::max(high[0], levels[i]);
+        low[0] = std::min(low[0], levels[i]);
+      }
+      const double highLevel = std::max(std::max(high[0], high[1]), std::max(high[2], high[3]));
+      const double lowLevel = std::min(std::min(low[0], low[1]), std::min(low[2], low[3]));
+      rows[p.firstColumn + k] = {rowOf(index), rowOfLevel(highLevel), rowOfLevel(lowLevel),
+                                 rowOf(end - 1)};
       index = end;
     }
     return;

@@ -196,6 +196,22 @@ TEST_F(TraceFileTest, CsvReadingRules) {
   EXPECT_NEAR(data.levels[1], std::pow(10.0, 0.3), 1e-12);
   EXPECT_EQ(data.condition.storedPoints, 2);
   EXPECT_EQ(data.attribute, kAttrFix);  // no attribute line
+
+  // Levels read to the last bit as the standard library reads them, whatever their form.
+  const char* const texts[] = {
+      "-45.123", " -0.1", "+3.", ".5", "-99.995", "-12.3456789012345", "-1.23456789012345678", "7"};
+  std::string rows;
+  for (size_t i = 0; i < std::size(texts); ++i)
+    rows += "1545.0000," + std::string(texts[i]) + "\r\n";
+  WriteText("forms.csv", head +
+                             " 3\r\n\"CTRWL\",1550.0\r\n\"SPAN\",10.0\r\n\"SMPL\",8\r\n"
+                             "\"[TRACE DATA]\"\r\n" +
+                             rows);
+  ASSERT_EQ(ReadTraceFile(Path("forms.csv"), data), 0);
+  ASSERT_EQ(data.levels.size(), std::size(texts));
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    EXPECT_EQ(data.levels[i], DbmToLinear(std::strtod(texts[i], nullptr))) << texts[i];
+  }
 }
 
 TEST_F(TraceFileTest, AllTraceRoundTrip) {
