@@ -7,20 +7,10 @@
 
 #include "link/connection.h"
 #include "support/instrument_fixture.h"
+#include "support/text_files.h"
 
 namespace vq {
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 using ConnectionSettingsTest = InstrumentTest;
 

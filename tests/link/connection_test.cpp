@@ -9,17 +9,11 @@
 
 #include "link/link.h"
 #include "support/instrument_fixture.h"
+#include "support/text_files.h"
 #include "support/vqsim_process.h"
 
 namespace vq {
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -8,15 +8,10 @@
 #include "platform/clock.h"
 #include "platform/image_files.h"
 #include "support/instrument_fixture.h"
+#include "support/text_files.h"
 
 namespace vq {
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  ReadWholeFile(path, bytes);
-  return std::string(bytes.begin(), bytes.end());
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
