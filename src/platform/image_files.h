@@ -13,7 +13,7 @@ namespace vq {
 // image (BITMAPFILEHEADER + BITMAPINFOHEADER, rows padded to 4 bytes).
 std::vector<uint8_t> EncodeBmp(const Surface& surface, int width, int height);
 
-// Encodes the same region as a PNG (8-bit RGB, stored deflate blocks, CRC and Adler-32).
+// Encodes the same region as a compressed PNG (8-bit RGB, through libpng); empty on failure.
 std::vector<uint8_t> EncodePng(const Surface& surface, int width, int height);
 
 // A one-page PDF (A4 portrait) that shows an RGB image at the given place in PDF points.
