@@ -28,6 +28,7 @@
 #include "menu/param_entry.h"
 #include "menu/popup_menu.h"
 #include "platform/clock.h"
+#include "platform/image_files.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "screen/marker_layer.h"
@@ -59,6 +60,15 @@ bool SetupWindowAndDevice() {
   StopDevice();
   WindowProc(WM_CLOSE, 0, 0);
   return false;
+}
+
+// The temporary files a killed run left behind in the folders the viewer writes to go at start.
+void SweepWrittenFolders() {
+  Instrument& g = *GInstrument;
+  SweepTemporaryFiles(g.config.home);
+  SweepTemporaryFiles(g.files.userFolder);
+  for (const std::string& folder : g.config.folders)
+    if (!folder.empty()) SweepTemporaryFiles(folder);
 }
 
 // Every subsystem binds the handlers of its own soft keys.
@@ -168,6 +178,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
   ReadUserFolders();
+  SweepWrittenFolders();
   ScanMemorySlots();
   LogRunStart();
 

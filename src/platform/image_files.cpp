@@ -1,7 +1,9 @@
 // BMP, PNG and PDF encoders, the BMP decoder, atomic file writes and whole-file reads.
 #include "platform/image_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <png.h>
 
@@ -220,8 +223,59 @@ bool DecodeBmp(const std::vector<uint8_t>& data, Surface& out) {
   return true;
 }
 
+namespace {
+
+constexpr const char* kTempMark = ".vqtmp-";
+
+std::string WithSlash(const std::string& folder) {
+  return folder.empty() || folder.back() == '/' ? folder : folder + '/';
+}
+
+// The folder part of a path, with its trailing '/' ("" for the current folder).
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A temporary file of a write is ".NAME.vqtmp-PID-XXXXXX": hidden, and it names the process that
+// wrote it, so a sweep can tell an abandoned one from a write still under way.
+pid_t TemporaryOwner(const std::string& name) {
+  if (name.empty() || name[0] != '.') return 0;
+  const size_t mark = name.rfind(kTempMark);
+  if (mark == std::string::npos || name.size() < mark + 7 + 8) return 0;
+  const std::string tail = name.substr(mark + 7);  // PID-XXXXXX
+  const size_t dash = tail.find('-');
+  if (dash == std::string::npos || dash == 0 || tail.size() - dash - 1 != 6) return 0;
+  pid_t pid = 0;
+  for (size_t i = 0; i < dash; ++i) {
+    if (tail[i] < '0' || tail[i] > '9' || pid > 100000000) return 0;
+    pid = pid * 10 + (tail[i] - '0');
+  }
+  return pid;
+}
+
+}  // namespace
+
+int SweepTemporaryFiles(const std::string& folder) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = readdir(dir)) {
+    const pid_t owner = TemporaryOwner(entry->d_name);
+    // Only the temporaries of processes that are gone: another program may be writing.
+    if (owner <= 0 || owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = WithSlash(folder) + entry->d_name;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(dir);
+  return removed;
+}
+
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, int mode) {
-  std::string temp = path + ".tmpXXXXXX";
+  const std::string folder = FolderOf(path);
+  SweepTemporaryFiles(folder);
+  std::string temp =
+      folder + "." + path.substr(folder.size()) + kTempMark + std::to_string(getpid()) + "-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;
   bool ok = true;
@@ -239,10 +293,16 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
                        : stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777
                                                             : 0644;
   ok = fchmod(fd, given) == 0 && ok;
-  if (mode >= 0) ok = ok && fsync(fd) == 0;
+  // On disk before the rename: a crash then leaves the old file or the whole new one.
+  ok = ok && fsync(fd) == 0;
+  const int savedErrno = errno;
   ok = close(fd) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
+  if (!ok) {
+    const int error = errno ? errno : savedErrno;
+    unlink(temp.c_str());
+    errno = error;
+  }
   return ok;
 }
 

@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "platform/host.h"
-#include "support/png_decode.h"
 #include "support/instrument_fixture.h"
+#include "support/png_decode.h"
 
 namespace vq {
 namespace {
@@ -190,6 +190,68 @@ TEST_F(AtomicWriteTest, FailedWriteKeepsTheGoodFileAndLeavesNoTemporary) {
   ASSERT_TRUE(ReadWholeFile(path, bytes));
   EXPECT_EQ(bytes, good);
   EXPECT_EQ(Entries(), 1);
+}
+
+// The temporary files in the folder, by name.
+std::vector<std::string> Temporaries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().find(".vqtmp-") != std::string::npos)
+      names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// A child killed in the middle of writing 50 MB over a good file: the good file stays whole, and
+// the temporary left behind goes at the next write; a temporary of a live process stays.
+TEST_F(AtomicWriteTest, KilledWriteKeepsTheGoodFileAndItsTemporaryIsSwept) {
+  const std::string path = home.Path() + "trace.wv8";
+  const std::vector<uint8_t> good(4096, 0x5A);
+  const size_t large = 50u << 20;
+  bool killedMidWrite = false;
+  for (int attempt = 0; attempt < 20 && !killedMidWrite; ++attempt) {
+    ASSERT_TRUE(WriteFileAtomic(path, good));
+    const pid_t child = fork();
+    if (child == 0) _exit(WriteFileAtomic(path, std::vector<uint8_t>(large, 0xA5)) ? 0 : 1);
+    // Stop the child once its temporary holds some bytes; killed while stopped, it is caught
+    // with the write half done (else the attempt is repeated).
+    for (int poll = 0; poll < 200000; ++poll) {
+      const std::vector<std::string> temps = Temporaries(home.Path());
+      std::error_code error;
+      if (!temps.empty() && fs::file_size(home.Path() + temps[0], error) > 0 && !error) break;
+    }
+    kill(child, SIGSTOP);
+    const std::vector<std::string> temps = Temporaries(home.Path());
+    std::error_code error;
+    const uintmax_t written = temps.empty() ? 0 : fs::file_size(home.Path() + temps[0], error);
+    killedMidWrite = temps.size() == 1 && !error && written > 0 && written < large;
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    if (killedMidWrite) {
+      EXPECT_EQ(bytes, good) << "the good file was replaced by a partial one";
+      EXPECT_EQ(Temporaries(home.Path()).size(), 1u);
+    }
+    SweepTemporaryFiles(home.Path());
+  }
+  ASSERT_TRUE(killedMidWrite) << "the child was never caught in the middle of its write";
+
+  // Left again by a killed child, and one of this (live) process: the next write sweeps only
+  // the first.
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  const std::string dead = ".trace.wv8.vqtmp-" + std::to_string(child) + "-a1B2c3";
+  const std::string live = ".x.bmp.vqtmp-" + std::to_string(getpid()) + "-a1B2c3";
+  for (const std::string& name : {live, dead})
+    ASSERT_TRUE(WriteFileAtomic(home.Path() + name, {1}));
+  ASSERT_TRUE(WriteFileAtomic(home.Path() + "other.bmp", {2}));
+  EXPECT_EQ(Temporaries(home.Path()), std::vector<std::string>{live});
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, good);
 }
 
 TEST(PrintPlacementTest, MarginRuleOnA4At600Dpi) {
