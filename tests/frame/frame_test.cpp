@@ -277,6 +277,27 @@ TEST_F(FrameTest, GreyedCommandsWakeUpsAndDroppedFilesChangeNothing) {
   EXPECT_FALSE(host.quit);
 }
 
+// A file named on the command line opens as a drop; unlike a drop, one that cannot be opened says
+// why on the message line.
+TEST_F(FrameTest, FileAtStartOpensAsADropOrShowsItsMessage) {
+  Start();
+  WriteText(home.Path() + "a.trc", "not a trace");
+  const std::pair<std::string, int> failures[] = {
+      {home.Path() + "none.wv8", 123}, {home.Path() + "a.trc", 132}, {home.Path(), 132}};
+  for (const auto& [path, code] : failures) {
+    SCOPED_TRACE(path);
+    OpenFileAtStart(path);
+    EXPECT_EQ(g().messages.currentMessage, code);
+    EXPECT_NE(g().menu.currentMenu, kNodeFile);
+    g().messages.currentMessage = 0;
+  }
+  OpenFileAtStart(VQ_TEST_DATA "/../../samples/dfb_laser.wv8");
+  EXPECT_EQ(g().messages.currentMessage, 0);
+  EXPECT_EQ(g().menu.currentMenu, kNodeFile);
+  ASSERT_TRUE(PumpUntilIdle(host));
+  EXPECT_EQ(g().frame.redrawFlags, 0u);
+}
+
 TEST_F(FrameTest, DisplayChangeRestartsTheDeviceAndRedraws) {
   Start();
   const int starts = g().screen.device.starts, presents = host.presents;
