@@ -6,7 +6,8 @@ JOBS ?= 2
 # configure the folder again; cmake keeps them in its cache for later builds of that folder.
 CMAKE_ARGS ?=
 # The benchmarks build in a folder of their own, configured with the core only (no Qt, no tests),
-# so `make bench` never builds the viewer or the tests, nor turns options on in $(BUILD).
+# so `make bench` never builds the tests, nor turns options on in $(BUILD); only its idle
+# benchmark builds the viewer there.
 BENCH_BUILD ?= $(BUILD)-bench
 # The core without Qt: core library, tools and core tests.
 CORE_BUILD ?= $(BUILD)-core
@@ -18,7 +19,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = trace_file_fuzz profile_fuzz settings_fuzz data_file_fuzz template_fuzz link_reply_fuzz
 SANITIZERS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: setup configure build run test test-core test-asan bench fuzz clean format
+.PHONY: setup configure build run test test-core test-asan bench bench-idle fuzz clean format install
 
 setup:
 	@scripts/setup.sh
@@ -68,6 +69,22 @@ test-asan: setup
 bench: setup
 	$(call configure,$(BENCH_BUILD),-DVQ_BUILD_BENCH=ON -DVQ_BUILD_SHELL=OFF -DVQ_BUILD_TESTS=OFF)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
+	$(MAKE) --no-print-directory bench-idle
+
+# The viewer's CPU time while idle needs the Qt viewer: it is built in $(BUILD).
+bench-idle: configure
+	cmake --build $(BUILD) -j $(JOBS) --target vqviewer
+	bench/idle_cpu.sh $(BUILD)/vqviewer
+
+# Installs the programs, the desktop entry, the icon and the file types into PREFIX; then
+# refreshes the MIME and desktop databases when their tools are there.
+PREFIX ?= $(HOME)/.local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	@if command -v update-mime-database > /dev/null && [ -d $(PREFIX)/share/mime/packages ]; then \
+	  update-mime-database $(PREFIX)/share/mime || true; fi
+	@if command -v update-desktop-database > /dev/null && [ -d $(PREFIX)/share/applications ]; then \
+	  update-desktop-database $(PREFIX)/share/applications || true; fi
 
 # Never part of `make test`: a set time per target, from a seed corpus made in $(FUZZ_BUILD).
 fuzz:

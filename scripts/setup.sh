@@ -3,7 +3,7 @@
 # named as arguments (make fuzz adds clang and its runtime).
 set -euo pipefail
 need=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  libcli11-dev libtiff-dev libssl-dev "$@")
+  libcli11-dev libtiff-dev libssl-dev libpng-dev desktop-file-utils "$@")
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,6 +1,11 @@
 // The application frame: start-up, the window procedure, the idle step and shut-down.
 #include "frame/frame.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
 #include <new>
 
 #include "analysis/analysis_menus.h"
@@ -28,6 +33,8 @@
 #include "menu/param_entry.h"
 #include "menu/popup_menu.h"
 #include "platform/clock.h"
+#include "platform/file_io.h"
+#include "platform/image_files.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "screen/marker_layer.h"
@@ -61,6 +68,15 @@ bool SetupWindowAndDevice() {
   return false;
 }
 
+// The temporary files a killed run left behind in the folders the viewer writes to go at start.
+void SweepWrittenFolders() {
+  Instrument& g = *GInstrument;
+  SweepTemporaryFiles(g.config.home);
+  SweepTemporaryFiles(g.files.userFolder);
+  for (const std::string& folder : g.config.folders)
+    if (!folder.empty()) SweepTemporaryFiles(folder);
+}
+
 // Every subsystem binds the handlers of its own soft keys.
 void BindMenuHandlers() {
   BindHelpNodes();
@@ -88,6 +104,16 @@ void TimerStep() {
   if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
 }
 
+// The file types a drop reads: trace, data and settings files; an all-trace file only while the
+// FILE item list offers ALL TRACE and no analyzer is connected.
+bool DropTakes(int type) {
+  Instrument& g = *GInstrument;
+  const bool allTrace = type == kFileAllTrace &&
+                        g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace &&
+                        g.link.connected != 1;
+  return type == kFileTrace || type == kFileData || type == kFileSettings || allTrace;
+}
+
 // Only the last of several dropped files is used. Trace, data and settings files are read as the
 // FILE menu reads them, into the active trace; an all-trace file only while the FILE item list
 // offers ALL TRACE and no analyzer is connected.
@@ -97,10 +123,7 @@ void DropFiles() {
   const std::string path = g.frame.droppedFiles.back();
   g.frame.droppedFiles.clear();
   const int type = DetectFileType(path);
-  const bool allTrace = type == kFileAllTrace &&
-                        g.menu.pages[kPageFileItems].target[1] == kNodeAllTrace &&
-                        g.link.connected != 1;
-  if (type == kFileTrace || type == kFileData || type == kFileSettings || allTrace) {
+  if (DropTakes(type)) {
     ClosePopupMenu(false);
     EndEntry();
     const int code = ReadDroppedFile(path, type);
@@ -168,6 +191,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   g.config.home = WithTrailingSlash(options.home.empty() ? ConfigFolder() : options.home);
   ReadConfiguration(g.config);
   ReadUserFolders();
+  SweepWrittenFolders();
   ScanMemorySlots();
   LogRunStart();
 
@@ -241,6 +265,24 @@ void IdleStep() {
 
 void SetDroppedFiles(std::vector<std::string> paths) {
   GInstrument->frame.droppedFiles = std::move(paths);
+}
+
+void OpenFileAtStart(const std::string& path) {
+  // A file that is missing or unreadable shows the system's code, one of another type 132: a
+  // drop would ignore both, but a named file that shows nothing looks like a blank viewer.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    ShowMessage(FileErrorCode(errno));
+    return;
+  }
+  close(fd);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) || !DropTakes(DetectFileType(path))) {
+    ShowMessage(kMsgNotTraceFile);
+    return;
+  }
+  SetDroppedFiles({path});
+  WindowProc(WM_DROPFILES, 0, 0);
 }
 
 intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -37,6 +37,10 @@ void IdleStep();
 // Files dropped on the window (WM_DROPFILES carries them through this list).
 void SetDroppedFiles(std::vector<std::string> paths);
 
+// Opens the file named on the command line as a drop would; one that cannot be opened, or is of
+// no type a drop reads, shows its message instead.
+void OpenFileAtStart(const std::string& path);
+
 // Run from WM_CLOSE before the window goes away.
 void ShutDown();
 

@@ -13,7 +13,7 @@ int FileErrorCode(int error);
 // Writes bytes whole or not at all (aside, then renamed over the target); 0 or the message code
 // of the failure.
 int WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-// The same for a file only its owner may read (mode 0600), synced before it replaces the old one.
+// The same for a file only its owner may read (mode 0600).
 int WritePrivateFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace vq

@@ -1,16 +1,19 @@
 // BMP, PNG and PDF encoders, the BMP decoder, atomic file writes and whole-file reads.
 #include "platform/image_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <array>
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include <png.h>
 
 namespace vq {
 
@@ -19,7 +22,6 @@ namespace {
 constexpr int kBmpHeaderSize = 14 + 40;
 constexpr int kPelsPerMeter = 3780;  // 96 dpi
 constexpr int kMaxBmpSide = 16384;   // refuse absurd sizes before allocating
-constexpr size_t kMaxStoredBlock = 65535;
 
 void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(v & 0xFF);
@@ -29,10 +31,6 @@ void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
 void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
   PutLe16(out, v & 0xFFFF);
   PutLe16(out, v >> 16);
-}
-
-void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back((v >> shift) & 0xFF);
 }
 
 uint32_t GetLe16(const std::vector<uint8_t>& d, size_t at) {
@@ -51,12 +49,11 @@ void AssertRegion(const Surface& surface, int width, int height) {
   (void)surface, (void)width, (void)height;
 }
 
-// Rows top-down as R,G,B bytes; a filter byte 0 precedes each row when withFilter is set (PNG).
-std::vector<uint8_t> RgbRows(const Surface& surface, int width, int height, bool withFilter) {
+// Rows top-down as R,G,B bytes.
+std::vector<uint8_t> RgbRows(const Surface& surface, int width, int height) {
   std::vector<uint8_t> out;
-  out.reserve(static_cast<size_t>(width * 3 + 1) * height);
+  out.reserve(static_cast<size_t>(width) * 3 * height);
   for (int y = 0; y < height; ++y) {
-    if (withFilter) out.push_back(0);
     for (int x = 0; x < width; ++x) {
       uint32_t p = surface.At(x, y);
       out.push_back((p >> 16) & 0xFF);
@@ -67,36 +64,35 @@ std::vector<uint8_t> RgbRows(const Surface& surface, int width, int height, bool
   return out;
 }
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
+// libpng's write callback: the encoded bytes go to the vector given as its io pointer.
+void AppendPngBytes(png_structp png, png_bytep data, png_size_t size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + size);
 }
 
-uint32_t Adler32(const std::vector<uint8_t>& data) {
-  uint32_t a = 1, b = 0;
-  for (uint8_t byte : data) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
+// libpng reports errors by longjmp, so this function holds no object with a destructor: the
+// rows and the output belong to the caller. False when libpng fails.
+bool WritePngRows(const std::vector<uint8_t>& rows, int width, int height,
+                  std::vector<uint8_t>& out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
   }
-  return (b << 16) | a;
-}
-
-void PutPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-  PutBe32(out, static_cast<uint32_t>(data.size()));
-  size_t typeAt = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  PutBe32(out, Crc32(out.data() + typeAt, out.size() - typeAt));
+  png_set_write_fn(png, &out, AppendPngBytes, nullptr);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // The screen is flat colour areas and thin lines: full deflate makes it tens of kilobytes.
+  png_set_compression_level(png, 9);
+  png_write_info(png, info);
+  const size_t stride = static_cast<size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    png_write_row(png, const_cast<png_bytep>(rows.data() + stride * y));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
 }
 
 void PutText(std::vector<uint8_t>& out, const std::string& text) {
@@ -149,29 +145,9 @@ std::vector<uint8_t> EncodeBmp(const Surface& surface, int width, int height) {
 
 std::vector<uint8_t> EncodePng(const Surface& surface, int width, int height) {
   AssertRegion(surface, width, height);
-  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> out(kSignature, kSignature + 8);
-
-  std::vector<uint8_t> header;
-  PutBe32(header, width);
-  PutBe32(header, height);
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter set, no interlace
-  PutPngChunk(out, "IHDR", header);
-
-  // A zlib stream of stored deflate blocks: no compressor needed, any decoder reads it.
-  const std::vector<uint8_t> raw = RgbRows(surface, width, height, true);
-  std::vector<uint8_t> zlib = {0x78, 0x01};
-  zlib.reserve(raw.size() + raw.size() / kMaxStoredBlock * 5 + 16);
-  for (size_t at = 0; at < raw.size(); at += kMaxStoredBlock) {
-    const size_t size = std::min(kMaxStoredBlock, raw.size() - at);
-    zlib.push_back(at + size == raw.size() ? 1 : 0);  // BFINAL on the last block, BTYPE 00
-    PutLe16(zlib, static_cast<uint32_t>(size));
-    PutLe16(zlib, static_cast<uint32_t>(~size & 0xFFFF));
-    zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + size);
-  }
-  PutBe32(zlib, Adler32(raw));
-  PutPngChunk(out, "IDAT", zlib);
-  PutPngChunk(out, "IEND", {});
+  const std::vector<uint8_t> rows = RgbRows(surface, width, height);
+  std::vector<uint8_t> out;
+  if (!WritePngRows(rows, width, height, out)) out.clear();
   return out;
 }
 
@@ -179,7 +155,7 @@ std::vector<uint8_t> EncodePdfWithImage(const Surface& surface, int width, int h
                                         double y, double drawWidth, double drawHeight) {
   AssertRegion(surface, width, height);
   constexpr double kPageHeight = 842;  // A4 portrait, 595 by 842 points
-  const std::vector<uint8_t> rgb = RgbRows(surface, width, height, false);
+  const std::vector<uint8_t> rgb = RgbRows(surface, width, height);
   // The caller measures y downwards from the top; PDF places the image's lower-left corner
   // with y growing upwards.
   const std::string content = Format("q %.2f 0 0 %.2f %.2f %.2f cm /Im1 Do Q\n", drawWidth,
@@ -247,8 +223,59 @@ bool DecodeBmp(const std::vector<uint8_t>& data, Surface& out) {
   return true;
 }
 
+namespace {
+
+constexpr const char* kTempMark = ".vqtmp-";
+
+std::string WithSlash(const std::string& folder) {
+  return folder.empty() || folder.back() == '/' ? folder : folder + '/';
+}
+
+// The folder part of a path, with its trailing '/' ("" for the current folder).
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A temporary file of a write is ".NAME.vqtmp-PID-XXXXXX": hidden, and it names the process that
+// wrote it, so a sweep can tell an abandoned one from a write still under way.
+pid_t TemporaryOwner(const std::string& name) {
+  if (name.empty() || name[0] != '.') return 0;
+  const size_t mark = name.rfind(kTempMark);
+  if (mark == std::string::npos || name.size() < mark + 7 + 8) return 0;
+  const std::string tail = name.substr(mark + 7);  // PID-XXXXXX
+  const size_t dash = tail.find('-');
+  if (dash == std::string::npos || dash == 0 || tail.size() - dash - 1 != 6) return 0;
+  pid_t pid = 0;
+  for (size_t i = 0; i < dash; ++i) {
+    if (tail[i] < '0' || tail[i] > '9' || pid > 100000000) return 0;
+    pid = pid * 10 + (tail[i] - '0');
+  }
+  return pid;
+}
+
+}  // namespace
+
+int SweepTemporaryFiles(const std::string& folder) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = readdir(dir)) {
+    const pid_t owner = TemporaryOwner(entry->d_name);
+    // Only the temporaries of processes that are gone: another program may be writing.
+    if (owner <= 0 || owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = WithSlash(folder) + entry->d_name;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(dir);
+  return removed;
+}
+
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, int mode) {
-  std::string temp = path + ".tmpXXXXXX";
+  const std::string folder = FolderOf(path);
+  SweepTemporaryFiles(folder);
+  std::string temp =
+      folder + "." + path.substr(folder.size()) + kTempMark + std::to_string(getpid()) + "-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;
   bool ok = true;
@@ -266,10 +293,16 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
                        : stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777
                                                             : 0644;
   ok = fchmod(fd, given) == 0 && ok;
-  if (mode >= 0) ok = ok && fsync(fd) == 0;
+  // On disk before the rename: a crash then leaves the old file or the whole new one.
+  ok = ok && fsync(fd) == 0;
+  const int savedErrno = errno;
   ok = close(fd) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
+  if (!ok) {
+    const int error = errno ? errno : savedErrno;
+    unlink(temp.c_str());
+    errno = error;
+  }
   return ok;
 }
 

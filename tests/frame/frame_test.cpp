@@ -1,7 +1,11 @@
 // Tests of the application frame: start-up, the loop's rule, window messages, shut-down, config.
 #include "frame/frame.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -64,6 +68,21 @@ TEST_F(FrameTest, StartUpMakesTheWindowMenuTimerAndFirstFrame) {
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(g().config.captureCounter, 42);
+}
+
+// Writes a killed run left half done in the folders the viewer writes to go at the next start.
+TEST_F(FrameTest, StartUpSweepsTheTemporariesOfAKilledRun) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  const std::string suffix = ".vqtmp-" + std::to_string(child) + "-Ab12Cd";
+  std::filesystem::create_directories(home.Path() + "UserData");
+  const std::string left[] = {home.Path() + ".Setting.prm" + suffix,
+                              home.Path() + "UserData/.W0000.WV8" + suffix};
+  for (const std::string& path : left) WriteText(path, "half");
+  Start();
+  ASSERT_TRUE(result.running);
+  for (const std::string& path : left) EXPECT_FALSE(std::filesystem::exists(path)) << path;
 }
 
 TEST(FrameStartUpTest, TooSmallDesktopRefusesToStart) {
@@ -275,6 +294,27 @@ TEST_F(FrameTest, GreyedCommandsWakeUpsAndDroppedFilesChangeNothing) {
   EXPECT_EQ(host.presents, presents);
   EXPECT_TRUE(g().screen.backBuffer.pixels == screen);
   EXPECT_FALSE(host.quit);
+}
+
+// A file named on the command line opens as a drop; unlike a drop, one that cannot be opened says
+// why on the message line.
+TEST_F(FrameTest, FileAtStartOpensAsADropOrShowsItsMessage) {
+  Start();
+  WriteText(home.Path() + "a.trc", "not a trace");
+  const std::pair<std::string, int> failures[] = {
+      {home.Path() + "none.wv8", 123}, {home.Path() + "a.trc", 132}, {home.Path(), 132}};
+  for (const auto& [path, code] : failures) {
+    SCOPED_TRACE(path);
+    OpenFileAtStart(path);
+    EXPECT_EQ(g().messages.currentMessage, code);
+    EXPECT_NE(g().menu.currentMenu, kNodeFile);
+    g().messages.currentMessage = 0;
+  }
+  OpenFileAtStart(VQ_TEST_DATA "/../../samples/dfb_laser.wv8");
+  EXPECT_EQ(g().messages.currentMessage, 0);
+  EXPECT_EQ(g().menu.currentMenu, kNodeFile);
+  ASSERT_TRUE(PumpUntilIdle(host));
+  EXPECT_EQ(g().frame.redrawFlags, 0u);
 }
 
 TEST_F(FrameTest, DisplayChangeRestartsTheDeviceAndRedraws) {

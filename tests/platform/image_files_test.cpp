@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/host.h"
 #include "support/instrument_fixture.h"
+#include "support/png_decode.h"
 
 namespace vq {
 namespace {
@@ -21,20 +23,6 @@ uint32_t Le(const std::vector<uint8_t>& d, size_t at, int bytes) {
   uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = v << 8 | d.at(at + i);
   return v;
-}
-
-uint32_t Be32(const std::vector<uint8_t>& d, size_t at) {
-  return d.at(at) << 24 | d.at(at + 1) << 16 | d.at(at + 2) << 8 | d.at(at + 3);
-}
-
-// Bit-by-bit CRC-32, unlike the table-driven one under test.
-uint32_t Crc(const uint8_t* p, size_t n) {
-  uint32_t c = 0xFFFFFFFF;
-  while (n--) {
-    c ^= *p++;
-    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
-  }
-  return ~c;
 }
 
 Surface Pattern(int w, int h) {
@@ -106,62 +94,22 @@ TEST(ImageFilesTest, DecodeBmpReadsTopDownAndRefusesBadData) {
   }
 }
 
-TEST(ImageFilesTest, PngChunksCrcAndStoredDeflateBlocks) {
-  const Surface source = Pattern(300, 250);  // 225250 raw bytes: four stored blocks
-  const std::vector<uint8_t> png = EncodePng(source, 300, 250);
-  const uint8_t signature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  ASSERT_GE(png.size(), 8u);
-  ASSERT_EQ(std::memcmp(png.data(), signature, 8), 0);
-
-  std::vector<std::string> types;
-  std::vector<uint8_t> idat;
-  for (size_t at = 8; at < png.size();) {
-    const uint32_t length = Be32(png, at);
-    ASSERT_LE(at + 12 + length, png.size());
-    const std::string type(png.begin() + at + 4, png.begin() + at + 8);
-    EXPECT_EQ(Be32(png, at + 8 + length), Crc(&png[at + 4], length + 4)) << type;
-    if (type == "IHDR") {
-      ASSERT_EQ(length, 13u);
-      EXPECT_EQ(Be32(png, at + 8), 300u);
-      EXPECT_EQ(Be32(png, at + 12), 250u);
-      EXPECT_EQ(std::vector<uint8_t>(png.begin() + at + 16, png.begin() + at + 21),
-                (std::vector<uint8_t>{8, 2, 0, 0, 0}));
-    }
-    if (type == "IDAT")
-      idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
-    types.push_back(type);
-    at += 12 + length;
+// Read back by libpng's own decoder: every pixel of both regions, and deflate really compresses.
+TEST(ImageFilesTest, PngDecodesToTheSamePixelsAndIsCompressed) {
+  const Surface source = Pattern(300, 250);
+  for (const int width : {300, 123}) {
+    const std::vector<uint8_t> png = EncodePng(source, width, 250);
+    Surface decoded;
+    ASSERT_TRUE(DecodePng(png, decoded)) << width;
+    ASSERT_EQ(decoded.width, width);
+    ASSERT_EQ(decoded.height, 250);
+    for (int y = 0; y < 250; ++y)
+      for (int x = 0; x < width; ++x) ASSERT_EQ(decoded.At(x, y), source.At(x, y)) << x << "," << y;
   }
-  EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
-
-  ASSERT_GE(idat.size(), 6u);
-  EXPECT_EQ(idat[0], 0x78);
-  EXPECT_EQ((idat[0] << 8 | idat[1]) % 31, 0);
-  std::vector<uint8_t> raw;
-  size_t at = 2;
-  for (bool last = false; !last;) {
-    ASSERT_LE(at + 5, idat.size());
-    last = idat[at] & 1;
-    EXPECT_EQ(idat[at] >> 1, 0);  // stored block
-    const uint32_t length = Le(idat, at + 1, 2);
-    EXPECT_EQ(Le(idat, at + 3, 2), ~length & 0xFFFF);
-    ASSERT_LE(at + 5 + length, idat.size());
-    raw.insert(raw.end(), idat.begin() + at + 5, idat.begin() + at + 5 + length);
-    at += 5 + length;
-  }
-  ASSERT_EQ(at + 4, idat.size());
-  uint32_t a = 1, b = 0;
-  for (uint8_t byte : raw) a = (a + byte) % 65521, b = (b + a) % 65521;
-  EXPECT_EQ(Be32(idat, at), b << 16 | a);
-
-  ASSERT_EQ(raw.size(), 250u * 901);
-  for (int y = 0; y < 250; ++y) {
-    ASSERT_EQ(raw[y * 901], 0);
-    for (int x = 0; x < 300; ++x)
-      ASSERT_EQ(0xFF000000u | raw[y * 901 + 1 + x * 3] << 16 | raw[y * 901 + 2 + x * 3] << 8 |
-                    raw[y * 901 + 3 + x * 3],
-                source.At(x, y));
-  }
+  Surface flat;
+  flat.Allocate(800, 600);
+  std::fill(flat.pixels.begin(), flat.pixels.end(), 0xFF333366u);
+  EXPECT_LT(EncodePng(flat, 800, 600).size(), 5000u);  // 1.44 MB of raw pixels
 }
 
 TEST(ImageFilesTest, PdfXrefPointsAtEachObject) {
@@ -242,6 +190,64 @@ TEST_F(AtomicWriteTest, FailedWriteKeepsTheGoodFileAndLeavesNoTemporary) {
   ASSERT_TRUE(ReadWholeFile(path, bytes));
   EXPECT_EQ(bytes, good);
   EXPECT_EQ(Entries(), 1);
+}
+
+// The temporary files in the folder, by name.
+std::vector<std::string> Temporaries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().find(".vqtmp-") != std::string::npos)
+      names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// A child killed in the middle of writing 50 MB over a good file: the good file stays whole, and
+// the temporary left behind goes at the next write; a temporary of a live process stays.
+TEST_F(AtomicWriteTest, KilledWriteKeepsTheGoodFileAndItsTemporaryIsSwept) {
+  const std::string path = home.Path() + "trace.wv8";
+  const std::vector<uint8_t> good(4096, 0x5A);
+  const size_t large = 50u << 20;
+  bool killedMidWrite = false;
+  for (int attempt = 0; attempt < 20 && !killedMidWrite; ++attempt) {
+    ASSERT_TRUE(WriteFileAtomic(path, good));
+    const pid_t child = fork();
+    if (child == 0) _exit(WriteFileAtomic(path, std::vector<uint8_t>(large, 0xA5)) ? 0 : 1);
+    // Stop the child once its temporary holds some bytes; killed while stopped, it is caught
+    // with the write half done (else the attempt is repeated).
+    for (int poll = 0; poll < 200000; ++poll) {
+      const std::vector<std::string> temps = Temporaries(home.Path());
+      std::error_code error;
+      if (!temps.empty() && fs::file_size(home.Path() + temps[0], error) > 0 && !error) break;
+    }
+    kill(child, SIGSTOP);
+    const std::vector<std::string> temps = Temporaries(home.Path());
+    std::error_code error;
+    const uintmax_t written = temps.empty() ? 0 : fs::file_size(home.Path() + temps[0], error);
+    killedMidWrite = temps.size() == 1 && !error && written > 0 && written < large;
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    if (killedMidWrite) {
+      EXPECT_TRUE(WIFSIGNALED(status));
+      EXPECT_EQ(bytes, good) << "the good file was replaced by a partial one";
+    } else {
+      SweepTemporaryFiles(home.Path());  // the write ended too soon: try again
+    }
+  }
+  ASSERT_TRUE(killedMidWrite) << "the child was never caught in the middle of its write";
+  ASSERT_EQ(Temporaries(home.Path()).size(), 1u);
+
+  // The next write into the folder removes the killed child's temporary, but not one of a
+  // process still running (this one).
+  const std::string live = ".x.bmp.vqtmp-" + std::to_string(getpid()) + "-a1B2c3";
+  ASSERT_TRUE(WriteFileAtomic(home.Path() + live, {1}));
+  ASSERT_TRUE(WriteFileAtomic(home.Path() + "other.bmp", {2}));
+  EXPECT_EQ(Temporaries(home.Path()), std::vector<std::string>{live});
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, good);
 }
 
 TEST(PrintPlacementTest, MarginRuleOnA4At600Dpi) {

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   vq::SimOptions& o = sim.options;
   std::vector<std::string> faultTexts;
   CLI::App app("The VQ7000B analyzer's remote interface, simulated on 127.0.0.1.", "vqsim");
+  app.set_version_flag("--version", "vqsim " VQ_PRODUCT_VERSION);
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("--port", o.port, "TCP port; 0 picks a free one (default 10001)")
       ->check(CLI::Range(0, 65535));
