@@ -31,7 +31,7 @@ struct SimState {
   double logScale = 10.0;  // dB per division; negative = linear main scale
   int points = 50001;
   int activeTrace = 0;
-  int measArea = 0;      // measurement-area mode; "MEASAREA?" answers it plus 1
+  int measArea = 0;  // measurement-area mode; "MEASAREA?" answers it plus 1
   int warningBuzzer = 1;
   std::array<SimTrace, kSimTraces> traces;
   // The display scale the axis queries answer; 0 span = the measurement window.
