@@ -48,15 +48,14 @@ int PushFileToAnalyzer(const std::string& path, int mirror, int trace) {
   }
   SetCommandFormat(0);
   if (!sent) return 0;
-  const bool settings = DetectFileType(path) == kFileSettings;
-  const int target = trace >= 0 && trace < kTraceCount ? trace : g.files.index;
+  const bool settings = trace < 0;
   const std::string relative = "\\$$$" + name;
   if (settings) {
     LinkSend(":MMEM:LOAD:SETT \"" + relative + "\",int");
   } else {
     char command[64];
     std::snprintf(command, sizeof command, ":MMEM:LOAD:TRAC TR%c, ",
-                  'A' + (target >= 0 && target < kTraceCount ? target : 0));
+                  'A' + (trace < kTraceCount ? trace : 0));
     LinkSend(command + ("\"" + relative + "\",int"));
   }
   LinkSend(":MMEM:DEL \"" + relative + "\",int");

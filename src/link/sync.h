@@ -23,10 +23,11 @@ void RefreshTraceAttributes();
 // Takes the analyzer's settings again after it chose its own (an automatic sweep): 1 on success.
 int RePullSettings();
 
-// Sends a local settings or trace file to the analyzer and makes it load it (a trace file into
-// `trace`, -1: the file menu's trace): 1 when sent, 0 when not. Mirror 1: a file the user just
-// opened; 0: the hand-back at disconnection.
-int PushFileToAnalyzer(const std::string& path, int mirror, int trace = -1);
+// Sends a local settings file (trace -1) or trace file (loaded into `trace`) to the analyzer and
+// makes it load it: 1 when sent, 0 when not. Mirror 1: a file the user just opened; 0: the
+// hand-back at disconnection.
+constexpr int kPushSettings = -1;
+int PushFileToAnalyzer(const std::string& path, int mirror, int trace = kPushSettings);
 // The settings hand-back of a disconnection: the viewer's settings written, pushed, deleted.
 void HandBackSettings();
 // After a disconnection: the measurement-area mode the viewer had before connecting.
