@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "files/settings_file.h"
+#include "files/trace_files.h"
 #include "link/connection.h"
 #include "link/link.h"
 #include "support/instrument_fixture.h"
@@ -185,6 +186,22 @@ TEST_F(SyncTest, SettingsHandedBackAtDisconnectionComeBackAtTheNextConnection) {
   Connect();  // the same simulator keeps what it was handed
   ASSERT_EQ(g().link.connected, 1);
   EXPECT_DOUBLE_EQ(g().conditions.setting.centre, 1544.25);
+}
+
+// A file the analyzer answers without a block leaves it in a state the viewer cannot use.
+TEST_F(SyncTest, PullAnsweredWithoutABlockDisconnectsWithErrorOne) {
+  StartSim({"--points", "101"});
+  Start();
+  Connect();
+  ASSERT_EQ(g().link.connected, 1);
+  EXPECT_EQ(PullAnalyzerFile("nothing.wv8", kFileTrace, 0), kPullNotABlock);
+  EXPECT_EQ(g().link.connected, 0);
+  EXPECT_EQ(g().link.transport, nullptr);
+  EXPECT_EQ(host.statusTexts[1], "Status: DISCONNECT");
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.back().caption, "Connection");
+  EXPECT_EQ(host.boxes.back().text, ConnectionErrorText(1));
+  EXPECT_FALSE(std::filesystem::exists(g().files.userFolder + "nothing.wv8"));
 }
 
 }  // namespace
