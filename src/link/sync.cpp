@@ -182,6 +182,7 @@ void DecibelsToLinear(double* values, size_t count) {
   }
 }
 
+// The viewer serves the VQ7000B alone: its model selection needs no switching here.
 int PullModelIni() {
   LinkState& link = GInstrument->link;
   const int16_t buzzer = link.warningBuzzer;
@@ -235,7 +236,7 @@ int FirstSynchronisation() {
   }
   if (code == kLinkDone) {
     const int area = std::atoi(std::string(link.reply.Text()).c_str()) - 1;
-    if (area != link.measAreaMode) {
+    if (area >= 0 && area != link.measAreaMode) {
       link.measAreaMode = static_cast<int16_t>(area);
       StartMenus();
       code = PullResolutionTable();
@@ -273,7 +274,6 @@ int FirstSynchronisation() {
   }
   g.frame.redrawFlags = kRedrawAll;
   g.files.settings.item = fileItem;
-  if (code == kLinkDone) ++link.syncCount;
   return code;
 }
 

@@ -107,7 +107,6 @@ struct LinkState {
   std::array<uint8_t, 488> receivedRecord{};    // condition record of the last pulled file
   std::string lastRemoteFile;                   // "\NAME" of the last file pulled and loaded
   std::array<uint16_t, 2> traceDisplayWords{};  // the two display-mode words of the settings
-  int32_t syncCount = 0;                        // completed first synchronisations
   // Set at start-up by the link: a settings or trace file just opened goes to the analyzer too
   // (the file menus reach the link only through it). Trace -1 for a settings file.
   void (*mirrorOpenedFile)(const std::string& path, int trace) = nullptr;
