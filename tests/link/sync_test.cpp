@@ -188,6 +188,19 @@ TEST_F(SyncTest, SettingsHandedBackAtDisconnectionComeBackAtTheNextConnection) {
   EXPECT_DOUBLE_EQ(g().conditions.setting.centre, 1544.25);
 }
 
+TEST(SyncLevels, DecibelsBecomeLinearWithTheirFloorAndCeiling) {
+  double values[] = {-210.0, -210.5, -20.0, 0.0, 3.0, 209.9, 210.0, 400.0};
+  DecibelsToLinear(values, std::size(values));
+  EXPECT_EQ(values[0], 0.0);
+  EXPECT_EQ(values[1], 0.0);
+  EXPECT_DOUBLE_EQ(values[2], 0.01);
+  EXPECT_DOUBLE_EQ(values[3], 1.0);
+  EXPECT_NEAR(values[4], 1.99526, 1e-5);
+  EXPECT_LT(values[5], 3.40282e38);
+  EXPECT_EQ(values[6], 3.40282e38);
+  EXPECT_EQ(values[7], 3.40282e38);
+}
+
 // A file the analyzer answers without a block leaves it in a state the viewer cannot use.
 TEST_F(SyncTest, PullAnsweredWithoutABlockDisconnectsWithErrorOne) {
   StartSim({"--points", "101"});
