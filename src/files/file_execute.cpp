@@ -20,6 +20,15 @@ namespace vq {
 
 namespace {
 
+// A settings or trace file opened while an analyzer is connected is loaded there too, except the
+// files a pull from the analyzer is loading itself.
+void MirrorOpenedFile(const std::string& path, int trace) {
+  const LinkState& link = GInstrument->link;
+  if (link.connected == 1 && link.pullInProgress == 0 && link.mirrorOpenedFile != nullptr) {
+    link.mirrorOpenedFile(path, trace);
+  }
+}
+
 constexpr size_t kProgramNameOffset = kIdentifierBytes;
 constexpr size_t kProgramNameChars = 32;
 
@@ -109,6 +118,7 @@ int ExecuteFileRead(int item, int index, const std::string& path) {
       if (DetectFileType(path) != kFileTrace) return kMsgNotTraceFile;
       if (const int code = LoadTraceFile(path, index)) return code;
       NewTraceData(index);
+      MirrorOpenedFile(path, index);
       return 0;
     }
     case kItemAllTrace: {
@@ -121,8 +131,11 @@ int ExecuteFileRead(int item, int index, const std::string& path) {
       if (const int code = ReadFileBytes(path, bytes)) return code;
       return FileToMemorySlot(bytes.data(), bytes.size(), index);
     }
-    case kItemSetting:
-      return LoadSettingsFile(path);
+    case kItemSetting: {
+      const int code = LoadSettingsFile(path);
+      if (code == 0) MirrorOpenedFile(path, -1);
+      return code;
+    }
     case kItemData:
       return LoadDataFile(path);
     case kItemProgram:

@@ -6,6 +6,8 @@
 
 #include "instrument.h"
 #include "link/link.h"
+#include "link/sync.h"
+#include "menu/menu_engine.h"
 #include "platform/messages.h"
 
 namespace vq {
@@ -48,7 +50,7 @@ void ReturnToNormalState() {
 // disconnection follows and the user is told.
 void QueryFailed(int) {
   Disconnect(1);
-  // The measurement-area mode saved by the first synchronisation is restored with it.
+  RestoreMeasurementArea();
   ShowConnectionError(1);
 }
 
@@ -70,8 +72,13 @@ void RunInitialized() {
     return;
   }
   if (PrepareAnalyzer() != kLinkDone) return;  // the failed query has cleaned up
-  // The first synchronisation (the analyzer's settings and traces pulled into the viewer) and the
-  // offset-adjustment timer come with the synchronisation; until then the viewer keeps its own.
+  // The analyzer's settings and traces pulled into the viewer; a failure leaves the link open
+  // without switching menu and status (the next failed query or Disconnect cleans up).
+  if (link.analyzerSystemError == 0) {
+    if (FirstSynchronisation() != kLinkDone) return;
+    StartMenus();
+  }
+  // The offset-adjustment timer comes with the remote mirroring.
   SaveConnectIni();
   link.pollPeriodMs = std::atoi(link.rowValues[kRowPolling].c_str());
   link.tracePollPeriodMs = std::atoi(link.rowValues[kRowTracePolling].c_str());
@@ -147,8 +154,9 @@ void DisconnectCommand() {
   const BoxAnswer answer =
       g.host->MessageBox("Are you sure?", "Disconnrction", BoxButtons::OkCancel);
   g.frame.modalActive = 0;
-  // The measurement-area mode of before the first synchronisation comes back with it.
-  if (answer == BoxAnswer::Ok) Disconnect(1);
+  if (answer != BoxAnswer::Ok) return;
+  Disconnect(1);
+  RestoreMeasurementArea();
 }
 
 void Disconnect(int mode) {
@@ -158,8 +166,8 @@ void Disconnect(int mode) {
     SetCommandFormat(0);
     // The mirroring of the user's operations sends this as its ABOR action once it exists.
     LinkSend(":ABOR");
-    // The push of the viewer's settings to the analyzer (all modes but 2) comes with the
-    // synchronisation.
+    // The viewer's settings handed back (not at the end of a file transfer).
+    if (mode != 2) HandBackSettings();
     SetCommandFormat(1);
     LinkSend("TESTMODEEND");
     SetCommandFormat(0);
@@ -198,6 +206,7 @@ void SetConnectionMenu(bool connected) {
 void StartConnection() {
   LinkState& link = GInstrument->link;
   link.onQueryFailed = QueryFailed;
+  StartSynchronisation();
   ResetFirmwareFeatureTable();
   ReadAccount();
   Disconnect(1);

@@ -97,6 +97,19 @@ struct LinkState {
   std::string settingsWorkFile;       // "$$$VQ7000Bview.st8"
   int lastError = 0;                  // error text number 0..4 of the last connection attempt
   std::string productVersionAtStart;  // the viewer's own version text, while the analyzer's shows
+
+  // Synchronisation with the analyzer: pulls, pushes and the hand-back (sync.cpp, pull_file.cpp,
+  // push_file.cpp).
+  int16_t measAreaMode = 0;            // measurement-area mode the viewer works in
+  int16_t savedMeasAreaMode = -1;      // the viewer's own before the first synchronisation; -1 none
+  int16_t warningBuzzer = 1;           // the warning buzzer setting, silenced during the reads
+  std::array<bool, 7> pulledTraces{};  // traces marked for the trace-file pull
+  std::array<uint8_t, 488> receivedRecord{};    // condition record of the last pulled file
+  std::string lastRemoteFile;                   // "\NAME" of the last file pulled and loaded
+  std::array<uint16_t, 2> traceDisplayWords{};  // the two display-mode words of the settings
+  // Set at start-up by the link: a settings or trace file just opened goes to the analyzer too
+  // (the file menus reach the link only through it). Trace -1 for a settings file.
+  void (*mirrorOpenedFile)(const std::string& path, int trace) = nullptr;
 };
 
 }  // namespace vq

@@ -1,35 +1,16 @@
 // The analyzer's command table and the execution of a command line: a line holds one or more
 // commands separated by ";", whose query answers go back joined by ";" in one reply line.
-#include <algorithm>
-#include <bit>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
-#include "link/reply_framing.h"
+#include "sim_call.h"
 #include "sim_session.h"
 #include "sim_text.h"
-#include "spectrum_models.h"
 
 namespace vq {
 
 namespace {
-
-// One command of a line: its header (upper case, without the leading colon) and its parameters.
-struct Command {
-  std::string header;
-  std::string args;  // as sent, blanks trimmed
-};
-
-struct Call {
-  SimAnalyzer& sim;
-  SimSession& session;
-  const Command& command;
-  std::vector<std::string>& answers;
-};
-using Handler = void (*)(Call&);
 
 // Which command sets know a command: the standard one (0), the older one (1) or both.
 constexpr int kFormat0 = 1;
@@ -37,6 +18,8 @@ constexpr int kFormat1 = 2;
 constexpr int kAnyFormat = kFormat0 | kFormat1;
 
 constexpr size_t kErrorQueueSize = 16;
+
+}  // namespace
 
 void QueueError(SimSession& s, int code, const char* text) {
   char entry[96];
@@ -49,6 +32,8 @@ void QueueError(SimSession& s, int code, const char* text) {
   s.esr |= code <= -100 && code > -200 ? kEsrCommandError : 16;  // else an execution error
   s.commandErrorLatch = true;
 }
+
+namespace {
 
 // ---- handlers ----------------------------------------------------------------------------------
 
@@ -126,20 +111,6 @@ void DataFormat(Call& c) {
   }
 }
 
-// Trace A holds the model spectrum; B to G hold no data and answer an empty text line.
-void TraceLevels(Call& c) {
-  const std::string trace = Upper(c.command.args);
-  if (trace.size() != 3 || trace.compare(0, 2, "TR") != 0 || trace[2] < 'A' || trace[2] > 'G') {
-    QueueError(c.session, -224, "Illegal parameter value");
-    return;
-  }
-  if (trace[2] != 'A') {
-    c.answers.emplace_back();
-    return;
-  }
-  c.answers.push_back(c.session.realData ? c.sim.traceBlock : c.sim.traceAscii);
-}
-
 // ---- the table ---------------------------------------------------------------------------------
 
 struct CommandRow {
@@ -170,6 +141,32 @@ constexpr CommandRow kCommands[] = {
     {"SYST:ERR?", kFormat0, NextError},
     {"FORM", kFormat0, DataFormat},
     {"TRAC:Y?", kFormat0, TraceLevels},
+    // the analyzer's files, the synchronisation queries and the automatics (sim_files.cpp)
+    {"MEASAREA?", kFormat1, MeasurementArea},
+    {"FILEREAD?", kFormat1, FileRead},
+    {"BINSENDON", kFormat1, BinarySendOn},
+    {"MMEM:STOR:SETT", kFormat0, StoreSettings},
+    {"MMEM:STOR:TRAC", kFormat0, StoreTrace},
+    {"MMEM:LOAD:SETT", kFormat0, LoadSettings},
+    {"MMEM:LOAD:TRAC", kFormat0, LoadTrace},
+    {"MMEM:DEL", kFormat0, DeleteFile},
+    {"DISP:TRAC:X:CENT?", kFormat0, AxisValue},
+    {"DISP:TRAC:X:SPAN?", kFormat0, AxisValue},
+    {"DISP:TRAC:X:STAR?", kFormat0, AxisValue},
+    {"DISP:TRAC:X:STOP?", kFormat0, AxisValue},
+    {"DISP:TRAC:Y:NMAS", kFormat0, SetAutomatic},
+    {"CAL:ZERO", kFormat0, SetAutomatic},
+    {"CALC:MARK:MAX:SCEN:AUTO", kFormat0, SetAutomatic},
+    {"CALC:MARK:MAX:SRL:AUTO", kFormat0, SetAutomatic},
+    {"DISP:TRAC:Y2:SCAL:AUTO", kFormat0, SetAutomatic},
+    {"CALC:MARK:AUTO", kFormat0, SetAutomatic},
+    {"CALC:IMM:AUTO", kFormat0, SetAutomatic},
+    {"SYST:BUZZ:WARN", kFormat0, SetWarningBuzzer},
+    {"TRAC:ACT", kFormat0, SetActiveTrace},
+    {"TRACE:ACTIVE", kFormat0, SetActiveTrace},
+    {"TRAC:ATTR", kFormat0, SetTraceAttribute},
+    {"TRACE:ATTRIBUTE", kFormat0, SetTraceAttribute},
+    {"TRIG:INP", kFormat0, SetTriggerInput},
 };
 
 constexpr bool TableIsWellFormed() {
@@ -248,26 +245,6 @@ const Fault* FindFault(const SimAnalyzer& sim, const Command& c) {
 
 }  // namespace
 
-void PrepareTraces(SimAnalyzer& sim) {
-  SpectrumWindow window = DefaultWindow(SpectrumModel::DfbLaser);
-  window.points = sim.options.points;
-  const Spectrum s = MakeSpectrum(SpectrumModel::DfbLaser, window, 1);
-  std::string bytes(s.levels.size() * sizeof(double), '\0');
-  std::string ascii;
-  for (size_t i = 0; i < s.levels.size(); ++i) {
-    // Levels in dBm, as the display shows them; each double little-endian.
-    const double dbm = 10.0 * std::log10(std::max(s.levels[i], 1e-30));
-    const uint64_t bits = std::bit_cast<uint64_t>(dbm);
-    for (size_t b = 0; b < sizeof bits; ++b)
-      bytes[i * sizeof bits + b] = static_cast<char>(bits >> (8 * b));
-    char number[32];
-    std::snprintf(number, sizeof number, i == 0 ? "%.3f" : ",%.3f", dbm);
-    ascii += number;
-  }
-  sim.traceBlock = BlockHeader(bytes.size()) + bytes;
-  sim.traceAscii = std::move(ascii);
-}
-
 LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string& line) {
   LineOutcome out;
   if (session.stalled) return out;
@@ -277,6 +254,8 @@ LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string&
     out.reply = HandleLoginLine(sim, session, line);
     return out;
   }
+  // A file written with its block: the data may hold ";", quotes, CR or LF (sim_files.cpp).
+  if (HandleFileWrite(sim, session, line)) return out;
   std::vector<std::string> answers;
   for (const std::string& piece : SplitCommands(line)) {
     const Command command = ParseCommand(piece, path);

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   app.add_option("--user", o.user, "User name of the remote account (default \"user\")");
   app.add_option("--password", o.password, "Password of the remote account (default \"pass\")");
   app.add_option("--idn", o.idn, "Answer to *IDN?: \"MAKER,MODEL,SERIAL,FIRMWARE\"");
-  app.add_option("--points", o.points, "Points of trace A (default 50001)")
+  app.add_option("--points", o.points, "Points of the traces that hold data (default 50001)")
       ->check(CLI::Range(1, 50001));
   app.add_option("--login-case", o.loginCase,
                  "Letter case of the login's answers: as-is (default), lower, upper")
@@ -59,6 +59,16 @@ int main(int argc, char** argv) {
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--log", o.logPath, "Write every command line received to this file");
   app.add_flag("--verbose", o.verbose, "Report connections on standard error");
+  // The analyzer's own settings and traces, as the viewer finds them on connecting.
+  vq::SimState& state = sim.state;
+  std::string traceLetters = "A";
+  app.add_option("--center", state.centre, "Centre wavelength in nm (default 1550)")
+      ->check(CLI::Range(600.0, 1750.0));
+  app.add_option("--span", state.span, "Span in nm (default 10)")->check(CLI::Range(0.0, 1200.0));
+  app.add_option("--traces", traceLetters,
+                 "Letters of the traces that hold data, e.g. A or ACG; \"\" for none (default A)");
+  app.add_option("--meas-area", state.measArea, "Measurement-area mode (MEASAREA? answers it + 1)")
+      ->check(CLI::Range(0, 9));
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -84,15 +94,24 @@ int main(int argc, char** argv) {
     log = std::fopen(o.logPath.c_str(), "w");
     if (log == nullptr) return Fail("cannot write the log " + o.logPath);
   }
-  vq::PrepareTraces(sim);
+  state.points = o.points;
+  std::string stateError;
+  if (!vq::PrepareSimState(state, traceLetters, stateError)) {
+    vq::EndSimState();
+    return Fail(stateError);
+  }
   int port = 0;
   std::string error;
   const int listener = vq::OpenListener(o.port, port, error);
-  if (listener < 0) return Fail(error);
+  if (listener < 0) {
+    vq::EndSimState();
+    return Fail(error);
+  }
   std::printf("listening on 127.0.0.1:%d\n", port);
   std::fflush(stdout);
   const int code = vq::Serve(sim, listener, log);
   close(listener);
+  vq::EndSimState();
   if (log != nullptr) std::fclose(log);
   return code;
 }

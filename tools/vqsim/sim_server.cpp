@@ -78,10 +78,10 @@ void Enqueue(Connection& c, std::vector<ReplyPiece> pieces) {
 // of the one before is still going out, as on the analyzer.
 void HandleInput(SimAnalyzer& sim, Connection& c, std::FILE* log) {
   std::string line;
-  while (c.fd >= 0 && c.output.empty() && TakeCommandLine(c.input, line)) {
+  while (c.fd >= 0 && c.output.empty() && TakeSimCommandLine(c.input, line)) {
     if (line.find_first_not_of(" \t") == std::string::npos) continue;  // blank, or a late LF
     if (log != nullptr) {
-      std::fprintf(log, "%s\n", line.c_str());
+      std::fprintf(log, "%s\n", LoggedLine(line).c_str());
       std::fflush(log);
     }
     Enqueue(c, PlanReply(HandleLine(sim, c.session, line), c.session));

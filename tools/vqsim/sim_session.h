@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sim_options.h"
+#include "sim_state.h"
 
 namespace vq {
 
@@ -38,16 +39,20 @@ struct LineOutcome {
   const Fault* fault = nullptr;
 };
 
-// Everything the handlers share across connections: the options and the prepared trace block.
+// Everything the handlers share across connections: the options and the analyzer's state.
 struct SimAnalyzer {
   SimOptions options;
-  std::string traceBlock;   // trace A as a definite-length block of little-endian doubles
-  std::string traceAscii;   // the same levels as comma-separated text
   uint64_t loginCount = 0;  // makes each challenge fresh
+  // The analyzer's conditions, traces and files (sim_state.h).
+  SimState state;
 };
 
-// Builds trace A from the spectrum models; call once after the options are set.
-void PrepareTraces(SimAnalyzer& sim);
+// Takes the next command line off the received bytes as TakeCommandLine does, except that a
+// "filewrite" line runs to the end of its definite-length block (sim_files.cpp).
+bool TakeSimCommandLine(std::string& stream, std::string& line);
+// A line as the log shows it: a "filewrite" line up to its block header, then the number of
+// data bytes received, e.g. "filewrite 'e:\user\$$$A.ST8',#573147 [73147 bytes]".
+std::string LoggedLine(const std::string& line);
 
 // Answers one command line (terminator removed) received on a connection.
 LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string& line);

@@ -432,6 +432,8 @@ int RunRender(const RenderOptions& o) {
       code = 2;
     }
   }
+  // The traces as they stand at the end (also those a lost link left on the screen).
+  if (code == 0 && !o.saveTraces.empty() && !SaveTraces(o.saveTraces)) code = 2;
   // A link lost during the keys or the run: its error after the state was written.
   const int linkError = o.connect.empty() ? 0 : g.link.lastError;
   WindowProc(WM_CLOSE, 0, 0);
@@ -521,6 +523,12 @@ void AddRenderCommand(CLI::App& app) {
   render->add_option("--run-ms", o->runMs, "let the loop run this long after the keys (real time)")
       ->type_name("N")
       ->check(CLI::Range(0, 3600000).description(""));
+  // The scripting path: connect, run a sweep, save the traces.
+  render
+      ->add_option("--save-traces", o->saveTraces,
+                   "write each trace that holds data as DIR/A.wv8 .. G.wv8 at the end")
+      ->type_name("DIR")
+      ->check(CLI::ExistingDirectory.description(""));
   render->callback([o] {
     if (const int code = RunRender(*o)) throw CLI::RuntimeError(code);
   });

@@ -36,7 +36,13 @@ struct RenderOptions {
   std::optional<std::string> password;
   bool answerOk = true;  // the "Initialized" dialog's answer
   int runMs = 0;         // real time the loop runs after the keys
+  // --save-traces DIR: each trace holding data written as DIR/A.wv8 .. G.wv8 at the end.
+  std::string saveTraces;
 };
+
+// Writes each trace that holds data as FOLDER/A.wv8 .. G.wv8 (binary trace files): true, or
+// false after a one-line error on stderr (save_traces.cpp).
+bool SaveTraces(const std::string& folder);
 
 // The state of the current context as JSON.
 nlohmann::json StateJson();

@@ -1,0 +1,60 @@
+// The first synchronisation over loopback against the simulator holding seven 50001-point
+// traces: settings pull, seven trace queries, seven trace-file pulls, the automatics, the table
+// and the axis (target: under 300 ms in all).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include "link/connection.h"
+#include "link/link.h"
+#include "link/sync.h"
+#include "started_instrument.h"
+
+namespace {
+
+// The simulator built beside this program.
+std::string SimPath() {
+  char self[PATH_MAX] = {};
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  const std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
+  return path.substr(0, path.rfind('/') + 1) + "vqsim";
+}
+
+}  // namespace
+
+#define VQ_SIM_PATH SimPath()
+#include "../tests/support/vqsim_process.h"
+
+namespace {
+
+void BM_FirstSynchronisationSevenFullTraces(benchmark::State& state) {
+  vq::VqsimProcess sim({"--traces", "ABCDEFG", "--points", "50001"});
+  if (sim.port() == 0) {
+    state.SkipWithError(("vqsim did not start: " + sim.firstLine()).c_str());
+    return;
+  }
+  vq::StartedInstrument instrument("vq_sync_bench");
+  instrument.host.connectAnswers = {
+      vq::ConnectFields{"127.0.0.1", std::to_string(sim.port()), "user", "pass"}};
+  instrument.host.boxAnswers = {vq::BoxAnswer::Ok};
+  vq::WindowProc(vq::WM_COMMAND, vq::kCmdConnect, 0);
+  if (vq::GInstrument->link.connected != 1) {
+    state.SkipWithError("the connection failed");
+    return;
+  }
+  for (auto _ : state) {
+    vq::GInstrument->link.pullInProgress = 1;
+    const int code = vq::FirstSynchronisation();
+    vq::GInstrument->link.pullInProgress = 0;
+    if (code != 0) {
+      state.SkipWithError("the synchronisation failed");
+      break;
+    }
+  }
+  vq::Disconnect(0);
+}
+BENCHMARK(BM_FirstSynchronisationSevenFullTraces)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
