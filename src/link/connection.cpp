@@ -6,6 +6,7 @@
 
 #include "instrument.h"
 #include "link/link.h"
+#include "link/remote_actions.h"
 #include "platform/messages.h"
 
 namespace vq {
@@ -78,6 +79,10 @@ void RunInitialized() {
   SetConnectionMenu(true);
   ShowLinkStatus(true);
   StartLinkTimer(kTimerLinkSweepCheck, kSweepCheckMs);
+  // Mirroring: the soft keys this analyzer lacks are greyed (part of the first synchronisation
+  // once it exists) and the offset-adjustment timer starts.
+  CheckAnalyzerFeatures();
+  StartOffsetTimer();
 }
 
 }  // namespace
@@ -156,7 +161,6 @@ void Disconnect(int mode) {
   LinkState& link = g.link;
   if (link.connected == 1) {
     SetCommandFormat(0);
-    // The mirroring of the user's operations sends this as its ABOR action once it exists.
     LinkSend(":ABOR");
     // The push of the viewer's settings to the analyzer (all modes but 2) comes with the
     // synchronisation.
@@ -171,6 +175,17 @@ void Disconnect(int mode) {
   link.remoteSweep = 0;
   link.analyzerSweeping = 0;
   link.offsetAdjustPending = 0;
+  // Mirroring and polling: the sweep ends, the greyed soft keys come back.
+  link.sweepFlag = 0;
+  link.restartSweep = 0;
+  link.actionBusy = 0;
+  link.offsetRunning = 0;
+  link.sweepPending = 0;
+  link.lastPoint = 0;
+  link.offsetDueMs = -1;
+  link.zeroing = 0;
+  link.statusPollInFlight = 0;
+  RestoreAnalyzerFeatures();
   if (link.remoteStateWord == 2) ReturnToNormalState();
   ClearConnectRows();
   ResetFirmwareFeatureTable();
