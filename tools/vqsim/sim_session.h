@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sim_options.h"
+#include "sim_sweep.h"
 
 namespace vq {
 
@@ -29,6 +30,8 @@ struct SimSession {
   bool commandErrorLatch = false;
   std::deque<std::string> errors;  // "-113,\"Undefined header\"", oldest first
   bool stalled = false;            // a stall fault hit: nothing is answered any more
+  // Sweeps: the close-mid-sweep fault hit, the connection closes without a reply.
+  bool closeNow = false;
 };
 
 // What a command line asks of the connection: the reply bytes (terminator included; empty when
@@ -44,6 +47,8 @@ struct SimAnalyzer {
   std::string traceBlock;   // trace A as a definite-length block of little-endian doubles
   std::string traceAscii;   // the same levels as comma-separated text
   uint64_t loginCount = 0;  // makes each challenge fresh
+  // Sweeps: the conditions the viewer mirrored and the sweep measured over simulated time.
+  SimSweep sweep;
 };
 
 // Builds trace A from the spectrum models; call once after the options are set.
