@@ -79,9 +79,8 @@ void RunInitialized() {
   SetConnectionMenu(true);
   ShowLinkStatus(true);
   StartLinkTimer(kTimerLinkSweepCheck, kSweepCheckMs);
-  // Mirroring: the soft keys this analyzer lacks are greyed (part of the first synchronisation
-  // once it exists) and the offset-adjustment timer starts.
-  CheckAnalyzerFeatures();
+  // The offset-adjustment timer of the mirror starts; CheckAnalyzerFeatures runs in the first
+  // synchronisation's feature checks.
   StartOffsetTimer();
 }
 

@@ -103,6 +103,24 @@ TEST_F(MirrorTest, CentreEntryReachesTheAnalyzerAsTheRowsCommand) {
   EXPECT_EQ(NodeState(kActSweepSingle), kKeyDisabled);
 }
 
+TEST_F(MirrorTest, KeysTheAnalyzerLacksAreGreyedUntilTheDisconnection) {
+  // The simulator has no smoothing, no system information and an older firmware.
+  StartWith({"--idn", "VELDMARK,VQ7000B,VQ0000001,02.04.00"});
+  const StateQuery smoothing = g().menu.nodes[1313].state;
+  const auto itemPage = g().menu.pages[kPageFileItems].target;
+  CheckAnalyzerFeatures();
+  EXPECT_EQ(NodeState(1313), kKeyDisabled);
+  EXPECT_EQ(NodeState(1366), kKeyDisabled);
+  EXPECT_EQ(NodeState(1383), kKeyDisabled);
+  EXPECT_EQ(g().menu.pages[kPageFileItems].target,
+            (std::array<int16_t, kSoftKeysPerPage>{235, 257, 248, 238, 237, 236, 759, 0, 0}));
+  EXPECT_EQ(g().menu.pages[149].target[2], 0);  // no sweep counter
+  host.boxAnswers = {BoxAnswer::Ok};
+  WindowProc(WM_COMMAND, kCmdDisconnect, 0);
+  EXPECT_EQ(g().menu.nodes[1313].state, smoothing);
+  EXPECT_EQ(g().menu.pages[kPageFileItems].target, itemPage);
+}
+
 TEST_F(MirrorTest, SingleSweepIsReadIncrementallyEachPointOnce) {
   StartWith({"--sweep-ms", "1500"});
   g().analysis.search.autoSearch = 1;
