@@ -125,7 +125,6 @@ double ArgValue(const RemoteActionRow& row) {
     case Arg::None:
     case Arg::Special:
     case Arg::Unbuilt:
-    case Arg::Label:
       break;
   }
   return 0;

@@ -41,7 +41,6 @@ enum class Arg : uint8_t {
   SplitPane,  // the pane (0 upper, 1 lower) of the trace the command names
   PaneHoldUpper,
   PaneHoldLower,
-  Label,
   NoiseMask,
   AutoSearch,
   AutoAnalysis,

@@ -26,6 +26,7 @@ constexpr MenuId kFeature1Keys[] = {1395, 1397, 1422};
 
 // Settings whose change restarts a running sweep on the analyzer.
 bool RestartsSweep(const RemoteActionRow& row) {
+  if (row.id == 69) return true;  // the resolution, by its own rule
   switch (row.arg) {
     case Arg::Centre:
     case Arg::Resolution:

@@ -161,6 +161,38 @@ TEST_F(MirrorTest, SingleSweepIsReadIncrementallyEachPointOnce) {
   EXPECT_EQ(g().analysis.markers[0].index, peak);
 }
 
+TEST_F(MirrorTest, ChangesDuringASweepRestartIt) {
+  StartWith({"--sweep-ms", "60000"});
+  Press("Shift+F1", "F2");
+  ASSERT_EQ(g().link.sweepFlag, 1);
+  // A new resolution restarts the sweep: the command behind an abort, then the sweep again.
+  g().conditions.setting.resolution = 0.05;
+  EXPECT_EQ(g().link.remoteAction(361), 1);
+  // Below 0.009 nm the older command set's form, wrapped by its own stop.
+  g().conditions.setting.resolution = 0.005;
+  EXPECT_EQ(g().link.remoteAction(69), 1);
+  // A label changes nothing of the sweep: no restart.
+  EXPECT_EQ(g().link.remoteAction(200), 1);
+  sim->Stop();
+  std::vector<std::string> sent;
+  for (const std::string& line : LoggedFrom("INIT:SMOD SING;:INIT;:STAT:OLAP:CANC")) {
+    if (line != ":SYST:ERR?") sent.push_back(line);
+  }
+  const std::vector<std::string> expected = {
+      "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC",
+      ":ABOR;:SENS:BAND:RES 0.050nm",
+      "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC",
+      ":SYST:COMM:CFOR 0",
+      "STP,RESWL=NONE",
+      "CFORM 1",
+      "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC",
+      "DISP:TEXT:DATA \"\"",
+  };
+  EXPECT_EQ(
+      std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), expected.size())),
+      expected);
+}
+
 TEST_F(MirrorTest, LinkDroppedMidSweepKeepsTheTracesAndShowsDisconnect) {
   // The first data read (after 1000 ms) comes before the middle of the sweep (1500 ms).
   StartWith({"--sweep-ms", "3000", "--fault", "close-mid-sweep"});
