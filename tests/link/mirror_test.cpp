@@ -53,6 +53,10 @@ class MirrorTest : public InstrumentTest {
   // is no longer running or the link is gone; false when that takes too long.
   bool PollSweep(int limitMs = 20000) {
     const int64_t end = MonotonicMs() + limitMs;
+    return PollUntil(end) || MonotonicMs() <= end;
+  }
+  // The same until `end`: true when the sweep ended before.
+  bool PollUntil(int64_t end) {
     std::map<int, int64_t> due;
     while (g().link.connected == 1 && g().link.sweepFlag == 1) {
       if (MonotonicMs() > end) return false;
@@ -191,6 +195,29 @@ TEST_F(MirrorTest, ChangesDuringASweepRestartIt) {
   EXPECT_EQ(
       std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), expected.size())),
       expected);
+}
+
+TEST_F(MirrorTest, RepeatSweepsOnUntilStop) {
+  StartWith({"--sweep-ms", "700"});
+  Press("Shift+F1", "F3");  // REPEAT
+  EXPECT_FALSE(PollUntil(MonotonicMs() + 2500)) << "a repeat sweep ended by itself";
+  Press("F4");  // STOP
+  EXPECT_EQ(g().link.sweepFlag, 0);
+  EXPECT_EQ(g().conditions.sweepState, 0);
+  EXPECT_EQ(g().link.remoteSweep, kActSweepStop);
+  EXPECT_EQ(host.timers.count(kTimerLinkPoll), 0u);
+  EXPECT_EQ(host.timers.count(kTimerLinkTracePoll), 0u);
+  sim->Stop();
+  // The viewer starts each next sweep once the last one was read to its end.
+  const std::vector<std::string> log = LoggedFrom("INIT:SMOD SING;:INIT;:STAT:OLAP:CANC");
+  EXPECT_GE(std::count(log.begin(), log.end(), "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC"), 2);
+  EXPECT_NE(std::find_if(
+                log.begin(), log.end(),
+                [&](const std::string& l) { return l.ends_with("," + std::to_string(kPoints)); }),
+            log.end());
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "ABOR");
+  EXPECT_GT(g().traces.traces[0].level[0], 0.0);
 }
 
 TEST_F(MirrorTest, LinkDroppedMidSweepKeepsTheTracesAndShowsDisconnect) {
