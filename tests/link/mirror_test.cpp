@@ -14,6 +14,7 @@
 #include "spectrum_models.h"
 #include "support/instrument_fixture.h"
 #include "support/vqsim_process.h"
+#include "traces/meas_condition.h"
 
 namespace vq {
 namespace {
@@ -195,6 +196,28 @@ TEST_F(MirrorTest, ChangesDuringASweepRestartIt) {
   EXPECT_EQ(
       std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), expected.size())),
       expected);
+}
+
+TEST_F(MirrorTest, AutoSweepTakesTheAnalyzersConditionsThenItsData) {
+  StartWith({"--sweep-ms", "600"});
+  // The viewer's centre differs from the analyzer's 1550 nm (set here, not mirrored).
+  SetCentre(g().conditions.setting, 1540.0);
+  Press("Shift+F1", "F1");  // AUTO
+  EXPECT_EQ(g().link.remoteSweep, kActSweepAuto);
+  ASSERT_TRUE(PollSweep());
+  ASSERT_EQ(g().link.connected, 1);
+  EXPECT_DOUBLE_EQ(g().conditions.setting.centre, 1550.0);
+  EXPECT_EQ(g().conditions.setting.samplingPoints, kPoints);
+  EXPECT_EQ(g().link.sweepFlag, 0);
+  EXPECT_EQ(g().conditions.sweepState, 0);
+  const Spectrum expected =
+      MakeSpectrum(SpectrumModel::DfbLaser, SpectrumWindow{1550.0, 10.0, 0.02, kPoints}, 1);
+  EXPECT_DOUBLE_EQ(g().traces.traces[0].level[kPoints / 2], expected.levels[kPoints / 2]);
+  EXPECT_DOUBLE_EQ(g().traces.traces[0].condition.centre, 1550.0);
+  sim->Stop();
+  const std::vector<std::string> log = LoggedFrom("INIT:SMOD AUTO;:INIT;:STAT:OLAP:CANC");
+  EXPECT_NE(std::find(log.begin(), log.end(), "SENSe:WAVelength:CENTer?"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), ":ABOR"), log.end());
 }
 
 TEST_F(MirrorTest, RepeatSweepsOnUntilStop) {

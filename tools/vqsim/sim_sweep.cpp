@@ -115,9 +115,11 @@ void SweepModeSet(SweepCall& c) {
   }
 }
 
+// An abort also clears the "ended" of an automatic sweep: its state reads 0 from then on.
 void Abort(SweepCall& c) {
   Advance(c.sim);
   c.sim.sweep.running = false;
+  c.sim.sweep.endedNormally = false;
 }
 
 // "3" an automatic sweep runs, "2" it has ended, "1" another sweep runs, "0" none runs.
