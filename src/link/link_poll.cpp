@@ -41,14 +41,6 @@ void StartPollTimers() {
   StartLinkTimer(kTimerLinkTracePoll, link.tracePollPeriodMs);
 }
 
-void EndOnViewer() {
-  Instrument& g = *GInstrument;
-  g.link.sweepFlag = 0;
-  g.link.analyzerSweeping = 0;
-  g.conditions.sweepState = 0;
-  g.frame.redrawFlags |= kRedrawSoftKeys | kRedrawDynamicOnly;
-}
-
 // The levels of a definite-length block of little-endian doubles; false when it is not one.
 bool ReadBlockDoubles(std::string_view reply, std::vector<double>& values) {
   if (reply.size() < 2 || reply[0] != '#' || reply[1] < '1' || reply[1] > '9') return false;
@@ -122,6 +114,14 @@ void RunOffsetAdjust() {
 }
 
 }  // namespace
+
+void EndRemoteSweep() {
+  Instrument& g = *GInstrument;
+  g.link.sweepFlag = 0;
+  g.link.analyzerSweeping = 0;
+  g.conditions.sweepState = 0;
+  g.frame.redrawFlags |= kRedrawSoftKeys | kRedrawDynamicOnly;
+}
 
 void StartRemoteSweep(int id, const std::string& command) {
   Instrument& g = *GInstrument;
@@ -197,7 +197,7 @@ void FetchSweepData(bool first, bool autoEnded, bool final, bool whole) {
   if (word == kActSweepAuto) {
     link.remoteSweep = autoEnded ? kActSweepSingle : kActSweepStop;
   }
-  if (word != kActSweepAuto || !autoEnded) EndOnViewer();
+  if (word != kActSweepAuto || !autoEnded) EndRemoteSweep();
   EndSweepOnTraces();
   g.frame.redrawFlags |= kRedrawDynamicOnly;
   g.host->Sleep(kEndedRedrawMs);
@@ -307,7 +307,7 @@ void LinkPollStep() {
   }
   link.sweepFlag = 2;
   FetchSweepData(true, word == kActSweepAuto && state == '2', true, false);
-  if (Calibration(word)) EndOnViewer();
+  if (Calibration(word)) EndRemoteSweep();
 }
 
 void LinkStatusPoll() {

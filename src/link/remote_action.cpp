@@ -168,15 +168,6 @@ int SendOlderFormat(const std::string& command) {
   return 1;
 }
 
-// The sweep has ended on the viewer side too.
-void EndViewerSweep() {
-  Instrument& g = *GInstrument;
-  g.link.sweepFlag = 0;
-  g.link.analyzerSweeping = 0;
-  g.conditions.sweepState = 0;
-  g.frame.redrawFlags |= kRedrawSoftKeys | kRedrawDynamicOnly;
-}
-
 int RePull() {
   LinkState& link = GInstrument->link;
   if (link.rePullSettings) return link.rePullSettings();
@@ -207,7 +198,7 @@ int StopSweep() {
     StopLinkTimer(kTimerLinkPoll);
     StopLinkTimer(kTimerLinkTracePoll);
   }
-  EndViewerSweep();
+  EndRemoteSweep();
   return 1;
 }
 
@@ -316,7 +307,7 @@ bool SpecialCommand(int id, const RemoteActionRow& row, std::string& command, in
       link.remoteSweep = kActSweepStop;
       StopLinkTimer(kTimerLinkPoll);
       StopLinkTimer(kTimerLinkTracePoll);
-      EndViewerSweep();
+      EndRemoteSweep();
       return true;
     case kActAlignment:
       // The viewer offers only the internal source: no ":EXT".

@@ -87,6 +87,8 @@ int RemoteAction(int id);
 // Whether the key engine mirrors the action: the link is up and the action has a row.
 bool MirrorsAction(int id);
 
+// The remote sweep has ended on the viewer's side too: flags, sweep state and the SWEEP keys.
+void EndRemoteSweep();
 // Starts a sweep (or calibration) on the analyzer and the polling timers.
 void StartRemoteSweep(int id, const std::string& command);
 // One pass of the polling engine; the idle step calls it while connected.
