@@ -184,6 +184,7 @@ void Disconnect(int mode) {
   link.offsetDueMs = -1;
   link.zeroing = 0;
   link.statusPollInFlight = 0;
+  link.wake = 0;
   RestoreAnalyzerFeatures();
   if (link.remoteStateWord == 2) ReturnToNormalState();
   ClearConnectRows();

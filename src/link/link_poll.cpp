@@ -271,6 +271,7 @@ void OffsetAdjust() {
 void LinkPollStep() {
   Instrument& g = *GInstrument;
   LinkState& link = g.link;
+  if (link.wake == 2) link.wake = 0;  // the wake-up of a polling timer has arrived
   BusyIndicatorStep();
   if (link.connected != 1) return;
   if (link.offsetRunning != 0) {
