@@ -358,8 +358,6 @@ int RemoteAction(int id) {
   } else if (row->arg != Arg::None) {
     command += GenericArgument(*row);
   }
-  if (id == 893 || id == 894)
-    command += g.conditions.setting.pulseMode != 0 ? ";:TRIG:STAT 2" : ";:TRIG:STAT 0";
   if (command.empty()) return 1;
 
   if (QueryErrorQueue() != kLinkDone) return 0;

@@ -220,6 +220,36 @@ TEST_F(MirrorTest, AutoSweepTakesTheAnalyzersConditionsThenItsData) {
   EXPECT_NE(std::find(log.begin(), log.end(), ":ABOR"), log.end());
 }
 
+TEST_F(MirrorTest, OffsetAdjustmentHoldsASweepBackUntilItEnds) {
+  StartWith({"--sweep-ms", "300"});
+  g().link.autoOffset = 1;
+  g().link.offsetDueMs = 0;  // due now
+  IdleStep();
+  EXPECT_EQ(g().link.offsetRunning, 1);
+  EXPECT_EQ(g().link.zeroing, 1);
+  Press("Shift+F1", "F2");  // SINGLE while the zeroing runs: held back
+  EXPECT_EQ(g().link.sweepPending, 1);
+  const int64_t end = MonotonicMs() + 10000;
+  while (g().link.offsetRunning == 1 && MonotonicMs() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (host.timers.count(kTimerLinkPoll)) WindowProc(WM_TIMER, kTimerLinkPoll, 0);
+    PumpUntilIdle(host);
+  }
+  EXPECT_EQ(g().link.offsetRunning, 0);
+  EXPECT_EQ(g().link.zeroing, 0);
+  EXPECT_EQ(g().link.sweepPending, 0);
+  EXPECT_GT(g().link.offsetDueMs, MonotonicMs() + 500000);  // the next one in 10 minutes
+  ASSERT_TRUE(PollSweep());
+  sim->Stop();
+  // The sweep asked for meanwhile is started again once the zeroing has ended.
+  const std::vector<std::string> log = LoggedFrom(":CAL:ZERO ONCE;*OPC?");
+  const auto zeroDone = std::find(log.rbegin(), log.rend(), ":CAL:ZERO:STAT?");
+  const auto sweep = std::find(log.rbegin(), log.rend(), "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC");
+  ASSERT_NE(zeroDone, log.rend());
+  ASSERT_NE(sweep, log.rend());
+  EXPECT_GT(zeroDone, sweep);  // counted from the end: the sweep start comes later
+}
+
 TEST_F(MirrorTest, RepeatSweepsOnUntilStop) {
   StartWith({"--sweep-ms", "700"});
   Press("Shift+F1", "F3");  // REPEAT
