@@ -201,8 +201,13 @@ void FetchSweepData(bool first, bool autoEnded, bool final, bool whole) {
   EndSweepOnTraces();
   g.frame.redrawFlags |= kRedrawDynamicOnly;
   g.host->Sleep(kEndedRedrawMs);
-  // Markers, AUTO SEARCH and AUTO ANALYSIS follow the completed sweep once.
-  if (first && fetched >= 0) NewTraceData(fetched);
+  // Markers, AUTO SEARCH and AUTO ANALYSIS follow the completed sweep once: on the active trace
+  // when the sweep wrote it, else on the trace that was read.
+  if (first && fetched >= 0) {
+    const int active = g.traces.state.activeTrace;
+    const int attribute = active < kTraceCount ? g.traces.state.attribute[active] : kAttrFix;
+    NewTraceData(attribute < kAttrFirstCalculation && attribute != kAttrFix ? active : fetched);
+  }
   if (link.offsetAdjustPending != 0) {
     link.offsetAdjustPending = 0;
     RunOffsetAdjust();

@@ -204,7 +204,8 @@ int StopSweep() {
 
 int StartSweep(int id, const RemoteActionRow& row) {
   LinkState& link = GInstrument->link;
-  if (link.remoteSweep == kActSweepAuto && link.sweepFlag == 1 && RePull() != 1) return 1;
+  // After an automatic sweep the analyzer holds settings of its own choosing: they come first.
+  if (link.remoteSweep == kActSweepAuto && RePull() != 1) return 1;
   if (link.connected != 1) return 1;
   StartRemoteSweep(id, row.command);
   return 1;
