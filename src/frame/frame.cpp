@@ -26,6 +26,7 @@
 #include "instrument.h"
 #include "link/connection.h"
 #include "link/link.h"
+#include "link/remote_actions.h"
 #include "menu/help.h"
 #include "menu/key_commands.h"
 #include "menu/menu_engine.h"
@@ -94,12 +95,15 @@ void BindMenuHandlers() {
   BindMemoryMenu();
   BindDataFileMenu();
   BindTemplateMenus();
+  BindSweepMenu();
 }
 
 void TimerStep() {
   Instrument& g = *GInstrument;
   if (GetLocalTime().minute != g.screen.lastClockMinute) g.frame.redrawFlags |= kRedrawClock;
   if (g.link.connected != 1) return;
+  // No sweep runs: the analyzer's status is polled once timer 14 has expired.
+  if (g.conditions.sweepState == 0 && LinkTimerExpired(kTimerLinkSweepCheck)) LinkStatusPoll();
   // While the menu bar or a dialog runs its own loop, the timer keeps the screen and link alive.
   if (g.frame.menuTracking == 1 || g.frame.modalActive == 1) IdleStep();
 }
@@ -200,6 +204,7 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   g.frame.statusBarHeight = host.StatusBarHeight();
   // The link starts closed: the menu in its disconnected state and "DISCONNECT" shown.
   StartConnection();
+  InstallRemoteCalls();
   if (!SetupWindowAndDevice()) return {false, 0};
   // The colour schemes come from the built-in tables; scheme 0 is shown first.
   BuildColourSchemes();
@@ -251,7 +256,10 @@ void IdleStep() {
     return;
   }
   if (frame.appState != 1) return;
-  if (frame.exitRequest == 0) ProgramStep();
+  if (frame.exitRequest == 0) {
+    if (g.link.connected == 1) LinkPollStep();
+    ProgramStep();
+  }
   if (frame.redrawFlags == 0) {
     if (frame.exitRequest != 0) {
       WindowProc(WM_CLOSE, 0, 0);
@@ -260,6 +268,16 @@ void IdleStep() {
     }
   } else {
     RedrawScreen(true, false);
+  }
+  // A value changed outside the key engine (the wheel, the entry window) is mirrored now.
+  if (g.link.syncPending == 1 && g.link.syncInFlight == 0) {
+    g.link.syncPending = 0;
+    const int parameter = g.entry.parameter;
+    const int action = parameter == kParSensMode ? 70
+                       : parameter == kParResolution || parameter == kParResolution - 1
+                           ? 69
+                           : g.menu.currentMenu;
+    if (g.link.connected == 1 && MirrorsAction(action)) RemoteAction(action);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "instrument.h"
 #include "link/link.h"
+#include "link/remote_actions.h"
 #include "link/sync.h"
 #include "menu/menu_engine.h"
 #include "platform/messages.h"
@@ -85,6 +86,9 @@ void RunInitialized() {
   SetConnectionMenu(true);
   ShowLinkStatus(true);
   StartLinkTimer(kTimerLinkSweepCheck, kSweepCheckMs);
+  // The offset-adjustment timer of the mirror starts; CheckAnalyzerFeatures runs in the first
+  // synchronisation's feature checks.
+  StartOffsetTimer();
 }
 
 }  // namespace
@@ -164,7 +168,6 @@ void Disconnect(int mode) {
   LinkState& link = g.link;
   if (link.connected == 1) {
     SetCommandFormat(0);
-    // The mirroring of the user's operations sends this as its ABOR action once it exists.
     LinkSend(":ABOR");
     // The viewer's settings handed back (not at the end of a file transfer).
     if (mode != 2) HandBackSettings();
@@ -179,6 +182,18 @@ void Disconnect(int mode) {
   link.remoteSweep = 0;
   link.analyzerSweeping = 0;
   link.offsetAdjustPending = 0;
+  // Mirroring and polling: the sweep ends, the greyed soft keys come back.
+  link.sweepFlag = 0;
+  link.restartSweep = 0;
+  link.actionBusy = 0;
+  link.offsetRunning = 0;
+  link.sweepPending = 0;
+  link.lastPoint = 0;
+  link.offsetDueMs = -1;
+  link.zeroing = 0;
+  link.statusPollInFlight = 0;
+  link.wake = 0;
+  RestoreAnalyzerFeatures();
   if (link.remoteStateWord == 2) ReturnToNormalState();
   ClearConnectRows();
   ResetFirmwareFeatureTable();

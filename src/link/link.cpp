@@ -8,6 +8,7 @@
 #include <string>
 
 #include "instrument.h"
+#include "link/remote_actions.h"
 #include "link/reply_framing.h"
 #include "menu/messages.h"
 #include "platform/clock.h"
@@ -188,13 +189,13 @@ int QueryErrorQueue() {
   if (number == 0) return 0;
   if (number >= 223 && number <= 236) {
     EnterAnalyzerSystemError();
-    g.link.remoteSweep = 33;
-    LinkSend(":ABOR");  // the mirrored abort of the remote actions takes this over
+    g.link.remoteSweep = kActSweepStop;
+    EndRemoteSweep();
+    LinkSend(":ABOR");
   } else if (number >= 50 && number <= 53 && g.link.longTimeouts &&
              (g.conditions.sweepState == 1 || g.conditions.sweepState == 2)) {
-    g.conditions.sweepState = 0;
-    g.frame.redrawFlags |= kRedrawSoftKeys | kRedrawDynamicOnly;
-    LinkSend(":ABOR");  // the mirrored abort of the remote actions takes this over
+    EndRemoteSweep();
+    LinkSend(":ABOR");
   }
   ShowMessage(static_cast<int32_t>(number));
   return 0;

@@ -41,6 +41,8 @@ void LinkTimerFired(int id) {
   timer.expired = -1;
   // The loop may be blocked in a long operation: the icon returns now, not at the next idle step.
   if (id == kTimerLinkBusy) BusyIndicatorStep();
+  // A polling timer wakes the loop (through the busy thread) so that the poll step runs.
+  if (id != kTimerLinkBusy && GInstrument->link.connected == 1) GInstrument->link.wake = 1;
 }
 
 void ShowBusyIndicator() {

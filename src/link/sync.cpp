@@ -18,6 +18,7 @@
 #include "instrument.h"
 #include "link/connection.h"
 #include "link/link.h"
+#include "link/remote_actions.h"
 #include "menu/menu_engine.h"
 #include "platform/file_io.h"
 #include "traces/traces.h"
@@ -242,7 +243,8 @@ int FirstSynchronisation() {
       code = PullResolutionTable();
     }
   }
-  // The analyzer's soft-key features are checked by the remote mirroring once it is there.
+  // Soft keys of features this analyzer lacks are greyed until the disconnection.
+  if (code == kLinkDone) CheckAnalyzerFeatures();
   const uint16_t fileItem = g.files.settings.item;
   if (code == kLinkDone) {
     LinkSend(":MMEM:STOR:SETT \"\\" + base + "\",int");

@@ -73,6 +73,12 @@ int32_t CallHandler(MenuId id, int mode, int16_t* key) {
   return StandardHandler(id, mode);
 }
 
+// While connected, an action applied here is mirrored to the analyzer (the link sets the calls).
+void MirrorToAnalyzer(int id) {
+  const LinkState& link = GInstrument->link;
+  if (link.connected == 1 && link.mirrorsAction && link.mirrorsAction(id)) link.remoteAction(id);
+}
+
 }  // namespace
 
 // The USER pages show the functions registered into them; nodes 480 to 483 open them.
@@ -226,6 +232,7 @@ int32_t ExecuteMenu(MenuId target) {
   if (state != 0) return state;
   GInstrument->menu.currentMenu = target;
   EnterNode(target, target);
+  MirrorToAnalyzer(target);
   return 0;
 }
 
@@ -268,12 +275,14 @@ int32_t PressSoftKey(int slot) {
     case PressRule::EnterAsCurrent:
       m.currentMenu = target;
       EnterNode(target, key);
+      MirrorToAnalyzer(target);
       break;
     case PressRule::EnterOnce:
       EnterNode(target, key);
       break;
     case PressRule::GoToMenu:
       GoToMenu(target, (record.style >> 2) & 1, static_cast<int16_t>(kCmdSoftKey1 + slot));
+      MirrorToAnalyzer(target);
       break;
   }
   return 1;
@@ -387,8 +396,15 @@ int32_t KeyCommand(int source, int command) {
     PopupMenuKey(command);
     return 0;
   }
+  const bool entryBefore = g.entry.parameter >= 0;
   int16_t key = static_cast<int16_t>(command);
   CallHandler(m.currentMenu, kModeKey, &key);
+  // A stepped or entered value reaches the analyzer as the current menu's action.
+  const bool entered = command == kCmdEnter || command == kCmdShiftEnter;
+  const bool stepped = command >= kCmdUp && command <= kCmdRight;
+  if (stepped || (entered && (entryBefore || g.entry.parameter >= 0))) {
+    MirrorToAnalyzer(m.currentMenu);
+  }
   return 1;
 }
 

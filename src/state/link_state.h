@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/transport.h"
 
 namespace vq {
+
+using StateQueryFn = int16_t (*)();  // a soft key's state query, as the menu tables hold it
 
 constexpr size_t kReplyBufferBytes = 1253376;  // one 1 MB file with its block header
 
@@ -110,6 +113,21 @@ struct LinkState {
   // Set at start-up by the link: a settings or trace file just opened goes to the analyzer too
   // (the file menus reach the link only through it). Trace -1 for a settings file.
   void (*mirrorOpenedFile)(const std::string& path, int trace) = nullptr;
+  // Remote mirroring and polling (remoteSweep above is the sweep word of the running sweep).
+  int16_t sweepFlag = 0;  // 0 idle, 1 a viewer-started sweep runs, 2 the last poll found it ended
+  int16_t restartSweep = 0;         // a changed setting needs the running sweep restarted
+  int16_t actionBusy = 0;           // an action is being applied: the poll waits
+  int16_t offsetRunning = 0;        // the analyzer's offset adjustment runs
+  int16_t sweepPending = 0;         // a sweep asked for while the offset adjustment runs
+  int32_t lastPoint = 0;            // first point number of the next incremental read
+  int64_t offsetDueMs = -1;         // when the automatic offset adjustment is next due; -1 stopped
+  int16_t autoOffset = 0;           // automatic offset adjustment on
+  int16_t autoOffsetMinutes = 0;    // its interval; 0 = every 10 minutes
+  std::vector<double> sweepBuffer;  // the incoming sweep, linear levels by point
+  std::vector<std::pair<int16_t, StateQueryFn>> greyedKeys;        // nodes greyed for this analyzer
+  std::vector<std::pair<int, std::array<int16_t, 9>>> savedPages;  // page targets laid out anew
+  int (*remoteAction)(int id) = nullptr;  // set at start-up: the key engine's way to the mirror
+  bool (*mirrorsAction)(int id) = nullptr;
 };
 
 }  // namespace vq

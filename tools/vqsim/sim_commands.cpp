@@ -261,7 +261,14 @@ LineOutcome HandleLine(SimAnalyzer& sim, SimSession& session, const std::string&
     const Command command = ParseCommand(piece, path);
     if (command.header.empty()) continue;
     if (out.fault == nullptr) out.fault = FindFault(sim, command);
+    // Sweeps and the mirrored settings (sim_sweep.cpp): the sweep's own commands, then the
+    // commands of the viewer's mirror that the simulator accepts without acting on them.
+    if (HandleSweepCommand(sim, session, command.header, command.args, answers)) {
+      if (session.closeNow) return {};
+      continue;
+    }
     const CommandRow* row = FindCommand(command.header, session.format);
+    if (row == nullptr && IsMirroredHeader(command.header)) continue;
     if (row == nullptr) {
       // A command error discards the rest of the line; answers already made still go back.
       QueueError(session, -113, "Undefined header");

@@ -22,6 +22,7 @@ std::string OversizedReply() {
 
 std::vector<ReplyPiece> PlanReply(LineOutcome outcome, SimSession& session) {
   std::string& reply = outcome.reply;
+  if (session.closeNow) return {{"", 0, true}};  // close-mid-sweep: no reply, the link drops
   if (outcome.fault == nullptr) {
     if (reply.empty()) return {};
     return {{std::move(reply)}};
@@ -49,6 +50,7 @@ std::vector<ReplyPiece> PlanReply(LineOutcome outcome, SimSession& session) {
     }
     case FaultKind::WrongIdn:
     case FaultKind::BadLogin:
+    case FaultKind::CloseMidSweep:
       break;  // these change what is answered, not how
   }
   if (reply.empty()) return {};

@@ -50,9 +50,10 @@ int main(int argc, char** argv) {
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, int>{{"as-is", 0}, {"lower", 1}, {"upper", 2}}));
   app.add_flag("--system-error", o.systemError, "Report a system error (RSMNORM? answers 1)");
-  app.add_option("--fault", faultTexts,
-                 "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "
-                 "drip (on COMMAND, default *IDN?), wrong-idn, bad-login; repeatable")
+  app.add_option(
+         "--fault", faultTexts,
+         "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "
+         "drip (on COMMAND, default *IDN?), wrong-idn, bad-login, close-mid-sweep; repeatable")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--error", o.startErrors,
                  "CODE,\"TEXT\": an entry of the error queue at each login; repeatable")
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
                  "Letters of the traces that hold data, e.g. A or ACG; \"\" for none (default A)");
   app.add_option("--meas-area", state.measArea, "Measurement-area mode (MEASAREA? answers it + 1)")
       ->check(CLI::Range(0, 9));
+  app.add_option("--sweep-ms", o.sweepMs, "How long one sweep takes, in ms (default 1000)")
+      ->check(CLI::Range(1, 600000));
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

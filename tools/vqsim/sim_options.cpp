@@ -22,6 +22,7 @@ constexpr FaultName kFaultNames[] = {
     {"drip", FaultKind::Drip, true},
     {"wrong-idn", FaultKind::WrongIdn, false},
     {"bad-login", FaultKind::BadLogin, false},
+    {"close-mid-sweep", FaultKind::CloseMidSweep, false},
 };
 
 constexpr const char* kDefaultFaultCommand = "*IDN?";

@@ -18,6 +18,7 @@ enum class FaultKind {
   Drip,            // the reply in 3-byte pieces a few milliseconds apart
   WrongIdn,        // "*IDN?" names the model VQ7000C
   BadLogin,        // the last login step fails whatever the digest
+  CloseMidSweep,   // a sweep query past the middle of a sweep closes the connection
 };
 
 struct Fault {
@@ -37,6 +38,7 @@ struct SimOptions {
   std::vector<std::string> startErrors;  // in the error queue of each new login: 230,"TEXT"
   std::string logPath;                   // every command line received, one per line
   bool verbose = false;                  // connection events on stderr
+  int sweepMs = 1000;                    // how long one sweep of all its points takes
 };
 
 // "KIND" or "KIND=COMMAND" as given to --fault; nullopt and `error` set when it makes no sense.

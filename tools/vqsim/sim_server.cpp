@@ -202,6 +202,11 @@ int Serve(SimAnalyzer& sim, int listener, std::FILE* log) {
     if (c.fd >= 0 && !WriteOutput(c)) Close(c, verbose);
     if ((fds[0].revents & POLLIN) != 0) Accept(listener, c, verbose);
   }
+  // The lines that arrived before the stop still count: a viewer's last commands are logged.
+  if (c.fd >= 0) {
+    ReadInput(c);
+    HandleInput(sim, c, log);
+  }
   Close(c, verbose);
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "sim_options.h"
 #include "sim_state.h"
+#include "sim_sweep.h"
 
 namespace vq {
 
@@ -30,6 +31,8 @@ struct SimSession {
   bool commandErrorLatch = false;
   std::deque<std::string> errors;  // "-113,\"Undefined header\"", oldest first
   bool stalled = false;            // a stall fault hit: nothing is answered any more
+  // Sweeps: the close-mid-sweep fault hit, the connection closes without a reply.
+  bool closeNow = false;
 };
 
 // What a command line asks of the connection: the reply bytes (terminator included; empty when
@@ -45,6 +48,8 @@ struct SimAnalyzer {
   uint64_t loginCount = 0;  // makes each challenge fresh
   // The analyzer's conditions, traces and files (sim_state.h).
   SimState state;
+  // Sweeps: the conditions the viewer mirrored and the sweep measured over simulated time.
+  SimSweep sweep;
 };
 
 // Takes the next command line off the received bytes as TakeCommandLine does, except that a

@@ -214,7 +214,7 @@ nlohmann::json TracesJson() {
 // The connection, never the password.
 nlohmann::json LinkJson() {
   const LinkState& link = GInstrument->link;
-  return {{"connected", link.connected.load()},
+  nlohmann::json j = {{"connected", link.connected.load()},
           {"host", link.host},
           {"port", link.port},
           {"error", link.lastError},
@@ -225,6 +225,10 @@ nlohmann::json LinkJson() {
             {"serial", link.identity.serial},
             {"firmware", link.identity.firmware}}},
           {"command_format", link.commandFormat}};
+  // Mirroring: the remote sweep flag and word, and the first point the next read asks for.
+  j["sweep"] = {{"flag", link.sweepFlag}, {"word", link.remoteSweep}};
+  j["last_point"] = link.lastPoint;
+  return j;
 }
 
 // A connection error: its text on stderr (CR LF as a line break) and exit code 3.
