@@ -1,88 +1,40 @@
 // Benchmarks of the link over loopback: one 400 kB block reply (received and parsed into
 // doubles), and the CPU time spent while a reply stalls for 2 s. The analyzer is a small server
 // thread in this process that frames its replies with the link's own framing.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "instrument.h"
 #include "link/link.h"
 #include "link/reply_framing.h"
+#include "loopback_analyzer.h"
 #include "platform/headless_host.h"
 
 namespace {
 
 constexpr size_t kPoints = 50001;  // 400,008 bytes of 8-byte doubles
 
-// Answers ":TRAC:Y? TRA" with a definite-length block of doubles; anything ending in "STALL?"
-// never gets an answer. Serves one connection, then ends.
-class LoopbackAnalyzer {
- public:
-  LoopbackAnalyzer() {
-    listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(listen_, 1);
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &length);
-    port = ntohs(a.sin_port);
-    std::vector<double> values(kPoints);
-    for (size_t i = 0; i < kPoints; ++i) values[i] = -60.0 + 0.001 * static_cast<double>(i);
-    block_ = vq::BlockHeader(values.size() * sizeof(double));
-    block_.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double));
-    block_ += "\n";
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackAnalyzer() {
-    thread_.join();
-    close(listen_);
-  }
-
-  uint16_t port = 0;
-
- private:
-  void Serve() {
-    const int peer = accept(listen_, nullptr, nullptr);
-    if (peer < 0) return;
-    std::string stream, line;
-    char buffer[4096];
-    for (;;) {
-      const ssize_t n = recv(peer, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      stream.append(buffer, static_cast<size_t>(n));
-      while (vq::TakeCommandLine(stream, line)) {
-        if (line.find(":TRAC:Y? TRA") != std::string::npos) {
-          for (size_t sent = 0; sent < block_.size();) {
-            const ssize_t m = send(peer, block_.data() + sent, block_.size() - sent, MSG_NOSIGNAL);
-            if (m <= 0) break;
-            sent += static_cast<size_t>(m);
-          }
-        }
-      }
-    }
-    close(peer);
-  }
-
-  int listen_ = -1;
-  std::string block_;
-  std::thread thread_;
-};
+// The block the analyzer answers to ":TRAC:Y? TRA": 50001 doubles and a trailing LF; anything
+// else (the "STALL?" of the stall benchmark) gets no answer.
+std::string TraceBlock() {
+  std::vector<double> values(kPoints);
+  for (size_t i = 0; i < kPoints; ++i) values[i] = -60.0 + 0.001 * static_cast<double>(i);
+  std::string block = vq::BlockHeader(values.size() * sizeof(double));
+  block.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double));
+  return block + "\n";
+}
 
 struct LinkedInstrument {
   vq::HeadlessHost host;
   std::unique_ptr<vq::Instrument> context = vq::CreateInstrument(host);
-  LoopbackAnalyzer analyzer;
+  vq::LoopbackAnalyzer analyzer{[block = TraceBlock()](const std::string& line) {
+    return line.find(":TRAC:Y? TRA") != std::string::npos ? block : std::string();
+  }};
   LinkedInstrument() { vq::LinkOpen("127.0.0.1", analyzer.port); }
   ~LinkedInstrument() {
     vq::LinkClose();

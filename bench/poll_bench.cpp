@@ -1,21 +1,17 @@
 // Benchmark of one poll cycle of a running sweep over loopback: the error queue, "INIT:SST?",
 // "INIT:SPO?" and the incremental ":TRAC:YLIN?" of 5000 new points, applied to the traces. The
 // analyzer is a small server thread in this process that measures 5000 more points per cycle.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "instrument.h"
 #include "link/link.h"
 #include "link/remote_actions.h"
 #include "link/reply_framing.h"
+#include "loopback_analyzer.h"
 #include "started_instrument.h"
 
 namespace {
@@ -23,36 +19,12 @@ namespace {
 constexpr int kPoints = 50001;
 constexpr int kNewPoints = 5000;
 
+// An analyzer whose sweep always has 5000 new points, read with ":TRAC:YLIN?".
 class SweepingAnalyzer {
  public:
   SweepingAnalyzer() {
-    listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(listen_, 1);
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &length);
-    port = ntohs(a.sin_port);
     levels_.resize(kPoints);
     for (int i = 0; i < kPoints; ++i) levels_[i] = 1e-6 * (1 + i % 100);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~SweepingAnalyzer() {
-    thread_.join();
-    close(listen_);
-  }
-
-  uint16_t port = 0;
-
- private:
-  static void SendAll(int peer, const std::string& bytes) {
-    for (size_t sent = 0; sent < bytes.size();) {
-      const ssize_t m = send(peer, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-      if (m <= 0) return;
-      sent += static_cast<size_t>(m);
-    }
   }
 
   std::string Answer(const std::string& line) {
@@ -72,33 +44,17 @@ class SweepingAnalyzer {
     return "";
   }
 
-  void Serve() {
-    const int peer = accept(listen_, nullptr, nullptr);
-    if (peer < 0) return;
-    std::string stream, line;
-    char buffer[4096];
-    for (;;) {
-      const ssize_t n = recv(peer, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      stream.append(buffer, static_cast<size_t>(n));
-      while (vq::TakeCommandLine(stream, line)) {
-        line.erase(0, line.find_first_not_of(' '));  // the connection probe's blank
-        SendAll(peer, Answer(line));
-      }
-    }
-    close(peer);
-  }
-
-  int listen_ = -1;
+ private:
   int measured_ = 0;
   std::vector<double> levels_;
-  std::thread thread_;
 };
 
 void BM_PollCycleOf5000NewPoints(benchmark::State& state) {
   vq::StartedInstrument instrument("vq_poll_bench");
   vq::Instrument& g = *vq::GInstrument;
-  SweepingAnalyzer analyzer;
+  SweepingAnalyzer sweeping;
+  vq::LoopbackAnalyzer analyzer{
+      [&sweeping](const std::string& line) { return sweeping.Answer(line); }};
   if (vq::LinkOpen("127.0.0.1", analyzer.port) != vq::kLinkDone) {
     state.SkipWithError("no loopback connection");
     return;
