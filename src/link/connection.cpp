@@ -23,7 +23,6 @@ constexpr const char* kConnectionErrors[] = {
     "File Transfer Function can't execute.      \r\n(System error occured on VQ7000B)",
 };
 constexpr int kIdentifySeconds = 5;
-constexpr int kSweepCheckMs = 1000;
 constexpr size_t kHostChars = 31;       // what is read from the host box
 constexpr size_t kShortHostChars = 16;  // a host text this long or longer is dropped
 constexpr size_t kPortChars = 15;

@@ -20,7 +20,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kSweepCheckMs = 1000;
 constexpr int kTraceSeconds = 30;
 constexpr int kZeroSeconds = 30;
 constexpr int kEndedRedrawMs = 50;

@@ -23,6 +23,7 @@ constexpr int kTimerLinkPoll = 11;        // status polling interval
 constexpr int kTimerLinkTracePoll = 12;   // trace-data polling interval
 constexpr int kTimerLinkBusy = 13;        // busy indicator, 50 ms after the last command
 constexpr int kTimerLinkSweepCheck = 14;  // sweep-state check, 1000 ms
+constexpr int kSweepCheckMs = 1000;
 constexpr int kLinkTimerFirst = 11;
 constexpr int kLinkTimerCount = 4;
 

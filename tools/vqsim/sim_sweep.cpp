@@ -17,6 +17,7 @@
 #include "sim_session.h"
 #include "sim_text.h"
 #include "spectrum_models.h"
+#include "state/trace_state.h"
 
 namespace vq {
 
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kZeroingMs = 300;
 constexpr int kMinPoints = 101;
-constexpr int kMaxPoints = 50001;
 
 struct SweepCall {
   SimAnalyzer& sim;
