@@ -58,6 +58,8 @@ class QtHost final : public Host {
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
   bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
+  // Colour dialogs: the Color dialog and its RGB dialog (colour_dialogs.cpp).
+  int RunColourDialog(int key, const ColourDialogCalls& calls) override;
 
   void SetCursorShape(CursorShape shape) override;
 

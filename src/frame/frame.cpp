@@ -38,6 +38,7 @@
 #include "platform/image_files.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "screen/colour_sets.h"
 #include "screen/marker_layer.h"
 #include "screen/renderer.h"
 #include "traces/meas_condition.h"
@@ -82,6 +83,7 @@ void SweepWrittenFolders() {
 void BindMenuHandlers() {
   BindHelpNodes();
   BindCopyNode();
+  BindPaletteExportNode();
   BindUserKeyNodes();
   BindUndoNode();
   BindZoomMenu();
@@ -206,9 +208,9 @@ StartResult StartUp(Host& host, const StartOptions& options) {
   StartConnection();
   InstallRemoteCalls();
   if (!SetupWindowAndDevice()) return {false, 0};
-  // The colour schemes come from the built-in tables; scheme 0 is shown first.
+  // The colour schemes come from the built-in tables and color.ini; scheme 0 is shown first.
   BuildColourSchemes();
-  SelectColourScheme(0);
+  LoadColourIni();
 
   InitMenus();
   BindMenuHandlers();

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "files/user_folders.h"
+#include "frame/colour_setting.h"
 #include "instrument.h"
 #include "link/connection.h"
 #include "menu/menu_engine.h"
@@ -18,12 +19,14 @@ namespace {
 
 // Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
 // Connect and Disconnect follow the connection state.
-constexpr int kUnavailableItems[] = {kCmdColourSetting, kCmdFileTransfer};
+constexpr int kUnavailableItems[] = {kCmdFileTransfer};
 
 bool Available(int command) {
   for (int c : kUnavailableItems) {
     if (c == command) return false;
   }
+  // Without the PALETTE switch the item is not in the menu at all.
+  if (command == kCmdColourSetting && !GInstrument->config.debug.palette) return false;
   const bool connected = GInstrument->link.connected == 1;
   if (command == kCmdConnect && connected) return false;
   if (command == kCmdDisconnect && !connected) return false;
@@ -119,6 +122,9 @@ void ViewerMenuCommand(uintptr_t wParam) {
       break;
     case kCmdFolderSetting:
       FolderSetting();
+      break;
+    case kCmdColourSetting:
+      ColourSettingCommand();
       break;
     default:
       break;

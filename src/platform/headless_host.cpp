@@ -116,4 +116,52 @@ bool HeadlessHost::WaitForPosted(int timeoutMs) {
                           [this] { return !queue_.empty(); });
 }
 
+// ---- Colour dialogs: the script's steps go through the core's calls as the dialogs' would ----
+int HeadlessHost::RunColourDialog(int key, const ColourDialogCalls& calls) {
+  colourKeysShown.push_back(key);
+  if (colourDialogScripts.empty()) return key;
+  const std::vector<ColourDialogStep> steps = std::move(colourDialogScripts.front());
+  colourDialogScripts.pop_front();
+  ColourLevels sliders;
+  auto showKey = [&](int shown) {
+    key = shown;
+    colourKeysShown.push_back(key);
+  };
+  auto showSliders = [&](const ColourLevels& shown) {
+    sliders = shown;
+    slidersShown.push_back(sliders);
+  };
+  for (const ColourDialogStep& step : steps) {
+    switch (step.kind) {
+      case ColourDialogStep::TypeKey:
+        showKey(calls.keyAfter(key, step.key));
+        break;
+      case ColourDialogStep::SpinUp:
+        showKey(calls.keyAfter(key, key + 1));
+        break;
+      case ColourDialogStep::SpinDown:
+        showKey(calls.keyAfter(key, key - 1));
+        break;
+      case ColourDialogStep::OpenRgb:
+        showSliders(calls.levels(key));
+        break;
+      case ColourDialogStep::MoveSliders:
+        sliders = step.levels;
+        break;
+      case ColourDialogStep::Redraw:
+        calls.redraw(key, sliders);
+        break;
+      case ColourDialogStep::Default:
+        showSliders(calls.takeDefault(key));
+        break;
+      case ColourDialogStep::WriteFile:
+        calls.writeFile();
+        break;
+      case ColourDialogStep::CloseRgb:
+        break;
+    }
+  }
+  return key;
+}
+
 }  // namespace vq

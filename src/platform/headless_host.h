@@ -27,6 +27,26 @@ struct ShownBox {
   BoxIcon icon = BoxIcon::None;
 };
 
+// ---- Colour dialogs: one scripted step of a Color dialog ----
+struct ColourDialogStep {
+  enum Kind {
+    TypeKey,
+    SpinUp,
+    SpinDown,
+    OpenRgb,
+    MoveSliders,
+    Redraw,
+    Default,
+    WriteFile,
+    CloseRgb
+  };
+  ColourDialogStep(Kind k, int typed = 0, ColourLevels moved = {})
+      : kind(k), key(typed), levels(moved) {}
+  Kind kind;
+  int key;              // TypeKey: the number typed
+  ColourLevels levels;  // MoveSliders: where the sliders go
+};
+
 struct MenuItemState {
   bool present = true;
   bool enabled = true;
@@ -63,6 +83,7 @@ class HeadlessHost : public Host {
   void ShowAbout(const std::string& title, const std::vector<std::string>& lines) override;
   bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
+  int RunColourDialog(int key, const ColourDialogCalls& calls) override;
   void SetCursorShape(CursorShape shape) override { cursor = shape; }
 
   // Messages posted from any thread, taken by the loop in order.
@@ -83,6 +104,8 @@ class HeadlessHost : public Host {
   // The Connection dialog's presses: the boxes for each Connect, nothing for Cancel; the dialog
   // is cancelled when the script runs out.
   std::deque<std::optional<ConnectFields>> connectAnswers;
+  // Colour dialogs: the steps of each coming Color dialog, which then closes with "Exit".
+  std::deque<std::vector<ColourDialogStep>> colourDialogScripts;
 
   // What happened.
   std::string title;
@@ -106,6 +129,9 @@ class HeadlessHost : public Host {
   std::vector<FolderChoice> folderDialogs;    // what each Folder Setting dialog showed
   std::vector<ConnectFields> connectDialogs;  // what each Connection dialog showed on opening
   std::vector<std::string> printedDocuments;
+  // Colour dialogs: every key number and slider position shown, in order.
+  std::vector<int> colourKeysShown;
+  std::vector<ColourLevels> slidersShown;
   CursorShape cursor = CursorShape::Arrow;
 
  private:

@@ -35,6 +35,24 @@ struct ConnectFields {
   std::string password;
 };
 
+// ---- Colour dialogs: what the Color dialog and its RGB dialog show and ask of the core ----
+// Colour levels 0 to 5 of red, green and blue.
+struct ColourLevels {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  bool operator==(const ColourLevels&) const = default;
+};
+// The dialogs decide nothing themselves: every typed key, spin and button goes through these.
+struct ColourDialogCalls {
+  std::function<int(int shown, int typed)> keyAfter;  // the key number after an edit or spin
+  std::function<ColourLevels(int key)> levels;        // the sliders when the RGB dialog opens
+  std::function<void(int key, const ColourLevels&)> redraw;  // take the sliders' levels
+  std::function<ColourLevels(int key)> takeDefault;          // take the default, move the sliders
+  std::function<void()> writeFile;                           // write the set into color.ini
+};
+// ---- end of the colour dialogs ----
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -86,6 +104,9 @@ class Host {
   // The Folder Setting dialog: shows the INT folder and the EXT drives (`selected` the current
   // one, -1 none); on OK true with the chosen folder and drive in the same fields.
   virtual bool AskFolderSetting(FolderChoice& choice) = 0;
+  // ---- Colour dialogs ----
+  // The modal Color dialog from key, with its RGB dialog; returns the key shown at "Exit".
+  virtual int RunColourDialog(int key, const ColourDialogCalls& calls) = 0;
   // Prints a BMP image on one page with the margin rule of PrintPlacement; 0 or -1.
   virtual int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) = 0;
 

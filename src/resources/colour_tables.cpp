@@ -1,11 +1,12 @@
 // The named colour slots with their default levels, and the default and second palettes.
 #include "resources/colour_tables.h"
 
+#include <cassert>
 #include <string_view>
 
 namespace vq {
 
-const std::array<ColourSlotInfo, kNamedSlotCount> kColourSlotTable = {{
+constexpr std::array<ColourSlotInfo, kNamedSlotCount> kColourSlotTable = {{
     {"WAVE_BACK", 3, 0, 0, 0},
     {"WAVE_FRAME1", 63, 0, 0, 1},
     {"WAVE_FRAME2", 64, 5, 5, 5},
@@ -84,6 +85,25 @@ const std::array<ColourSlotInfo, kNamedSlotCount> kColourSlotTable = {{
 
 namespace {
 
+constexpr bool SlotTableIsSound() {
+  bool seen[kPaletteSlots] = {};
+  for (const ColourSlotInfo& s : kColourSlotTable) {
+    if (s.key < kFirstColourKey || s.key > kLastColourKey || seen[s.key]) return false;
+    if (s.red < 0 || s.red > 5 || s.green < 0 || s.green > 5 || s.blue < 0 || s.blue > 5)
+      return false;
+    seen[s.key] = true;
+  }
+  // The keys the Color dialog steps over, and the spare 56, have no name.
+  for (int key : kSkippedColourKeys) {
+    if (seen[key]) return false;
+  }
+  return !seen[56];
+}
+static_assert(SlotTableIsSound(),
+              "colour slots: unique keys 3 to 80 with levels 0 to 5; 49, 56, 70 and 77 unnamed");
+static_assert(kLastColourKey - kFirstColourKey + 1 == kNamedSlotCount + 4,
+              "every key of 3 to 80 but four has a name");
+
 // Slots without a name in color.ini keep these built-in colours: 0 to 2 plain black, white and
 // grey, 49 the double frame's inner edge, 56 and 70 spare, 77 the copy of FUNC_PUSH, 81 and 82
 // the bevel light and dark, 83 to 85 spare.
@@ -137,6 +157,16 @@ const std::array<uint8_t, kPaletteSlots>& DefaultPalette() {
 const std::array<uint8_t, kPaletteSlots>& SecondPalette() {
   static const std::array<uint8_t, kPaletteSlots> palette = MakeSecondPalette();
   return palette;
+}
+
+ColourSet BuiltInColourSet(int set) {
+  assert(set >= 0 && set < kColourSetCount && "colour set out of range");
+  if (set < kColourSetMono) return DefaultPalette();
+  if (set == kColourSetPrint) return SecondPalette();
+  ColourSet inverse;
+  for (int i = 0; i < kPaletteSlots; ++i)
+    inverse[i] = SecondPalette()[i] == kPaletteWhite ? kPaletteBlack : kPaletteWhite;
+  return inverse;
 }
 
 }  // namespace vq

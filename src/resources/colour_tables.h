@@ -25,6 +25,11 @@ struct ColourSlotInfo {
 };
 
 constexpr int kNamedSlotCount = 74;
+// The keys a user may set (the Color dialog's range and Palette.txt's lines); the dialog steps
+// over the three unnamed ones among them.
+constexpr int kFirstColourKey = 3;
+constexpr int kLastColourKey = 80;
+constexpr int kSkippedColourKeys[] = {49, 70, 77};
 extern const std::array<ColourSlotInfo, kNamedSlotCount> kColourSlotTable;
 
 // Slot numbers the frame and renderer use by name.
@@ -81,5 +86,15 @@ enum ColourSlot : int {
 // its inverse). Both are made from the slot table, with fixed values for the unnamed slots.
 const std::array<uint8_t, kPaletteSlots>& DefaultPalette();
 const std::array<uint8_t, kPaletteSlots>& SecondPalette();
+
+// A colour set: one palette entry per slot 0 to 85. Sets 0 to 4 are the colour sets of color.ini,
+// 5 black and white, 6 the print set.
+using ColourSet = std::array<uint8_t, kPaletteSlots>;
+constexpr int kColourSetCount = 7;
+constexpr int kColourSetMono = 5;
+constexpr int kColourSetPrint = 6;
+// A set as it starts: 0 to 4 the default palette, 6 the second palette, 5 the second palette's
+// inverse (black where it is white, white everywhere else).
+ColourSet BuiltInColourSet(int set);
 
 }  // namespace vq

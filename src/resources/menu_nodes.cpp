@@ -600,6 +600,7 @@ constexpr bool NamesMatchLabels() {
          LabelIs(kNodeReturnKeep, kLabelReturn) && LabelIs(kNodeTestMode, "TEST MODE") &&
          LabelIs(kFirstUserPageNode, "MORE 4/4") && LabelIs(kNodeProgramStop, "STOP", "PROGRAM") &&
          LabelIs(kNodeTestModeAlt, "TEST MODE") &&
+         LabelIs(kNodePaletteExport, "PALETTE", "EXPORT") &&
          LabelIs(kNodeReturnKeepResolution, kLabelReturn) &&
          LabelIs(kNodeUserRegister, "USER KEY", "REGIST") && LabelIs(kNodeAllTrace, "ALL TRACE") &&
          LabelIs(kNodeReserved, "RESERVED");

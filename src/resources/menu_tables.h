@@ -32,6 +32,7 @@ enum NodeName : MenuId {
   kFirstUserPageNode = 480,  // nodes 480 to 483 open the four USER pages
   kNodeProgramStop = 492,    // the ninth key while a program runs
   kNodeTestModeAlt = 617,
+  kNodePaletteExport = 631,          // PALETTE EXPORT, with the PALETTE debug switch
   kNodeReturnKeepResolution = 1147,  // the same, from the resolution modes
   kNodeUserRegister = 1209,
   kNodeAllTrace = 1383,  // the ALL TRACE item of the FILE item list

@@ -224,12 +224,7 @@ uint32_t PaletteIndexToArgb(int paletteIndex) {
 
 void BuildColourSchemes() {
   ScreenState& screen = GInstrument->screen;
-  for (int s = 0; s < kSchemeMono; ++s) screen.schemes[s] = DefaultPalette();
-  screen.schemes[kSchemePrint] = SecondPalette();
-  for (int i = 0; i < kPaletteSlots; ++i) {
-    screen.schemes[kSchemeMono][i] =
-        SecondPalette()[i] == kPaletteWhite ? kPaletteBlack : kPaletteWhite;
-  }
+  for (int s = 0; s < kSchemeCount; ++s) screen.schemes[s] = BuiltInColourSet(s);
 }
 
 void SetColour(int slot, int red, int green, int blue, bool translucent) {

@@ -7,14 +7,15 @@
 #include <cstdint>
 
 #include "platform/surface.h"
+#include "resources/colour_tables.h"
 #include "state/trace_state.h"
 
 namespace vq {
 
-// Colour schemes 0 to 4 are colour, 5 black and white, 6 the print scheme.
-constexpr int kSchemeCount = 7;
-constexpr int kSchemeMono = 5;
-constexpr int kSchemePrint = 6;
+// Colour schemes (the colour sets) 0 to 4 are colour, 5 black and white, 6 the print scheme.
+constexpr int kSchemeCount = kColourSetCount;
+constexpr int kSchemeMono = kColourSetMono;
+constexpr int kSchemePrint = kColourSetPrint;
 
 // Graph rectangles of the graph screen modes (0 single, 1 split, 2 and 3 the upper geometry).
 struct GraphRect {
@@ -41,8 +42,9 @@ struct ScreenState {
   Surface* target = nullptr;           // surface the primitives draw on during a pass
   bool blending = false;               // alpha blending of translucent slots (dynamic layer)
   std::array<uint32_t, 88> colours{};  // slot colours, 0xAARRGGBB
-  std::array<std::array<uint8_t, 86>, 7> schemes{};  // palette indices per colour scheme
-  int scheme = 0;
+  std::array<ColourSet, kSchemeCount> schemes{};  // palette indices per colour scheme
+  int scheme = 0;                                 // the current set
+  int colourDialogKey = kFirstColourKey;          // the Color dialog's key, kept between runs
   std::atomic<int32_t> overlayId{-1};
   bool wasNotReady = false;       // a check reported not ready: the next ready one redraws all
   int screenMode = 0;             // 0 single graph, 1 split, 2 and 3 other graph modes, 4+ pages
