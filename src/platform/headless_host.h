@@ -85,6 +85,11 @@ class HeadlessHost : public Host {
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
   int RunColourDialog(int key, const ColourDialogCalls& calls) override;
   void SetCursorShape(CursorShape shape) override { cursor = shape; }
+  // File transfer: the window runs `transferScript`, the dialogs answer from their queues.
+  void RunFileTransferWindow() override;
+  OverwriteChoice AskOverwrite(const std::string& text, const std::string& path) override;
+  bool AskNewFolderName(std::string& name) override;
+  bool BrowseForFolder(const std::string& title, std::string& folder) override;
 
   // Messages posted from any thread, taken by the loop in order.
   void Post(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -106,6 +111,13 @@ class HeadlessHost : public Host {
   std::deque<std::optional<ConnectFields>> connectAnswers;
   // Colour dialogs: the steps of each coming Color dialog, which then closes with "Exit".
   std::deque<std::vector<ColourDialogStep>> colourDialogScripts;
+  // File transfer: what the open window does (nothing when empty); the coming "Overwrite?"
+  // answers (Yes when the queue is empty); the names typed in "New Folder" and the folders chosen
+  // in the browser (nothing = Cancel, also when the queue is empty).
+  std::function<void()> transferScript;
+  std::deque<OverwriteChoice> overwriteAnswers;
+  std::deque<std::optional<std::string>> folderNameAnswers;
+  std::deque<std::optional<std::string>> browseAnswers;
 
   // What happened.
   std::string title;
@@ -133,6 +145,11 @@ class HeadlessHost : public Host {
   std::vector<int> colourKeysShown;
   std::vector<ColourLevels> slidersShown;
   CursorShape cursor = CursorShape::Arrow;
+  // File transfer: windows opened, and each "Overwrite?" question as "text|path".
+  int transferWindows = 0;
+  std::vector<std::string> overwriteQuestions;
+  int folderNameDialogs = 0;
+  std::vector<std::string> browseTitles;
 
  private:
   std::mutex mutex_;
