@@ -89,10 +89,11 @@ class HeadlessHost : public Host {
   // is cancelled when the script runs out.
   std::deque<std::optional<ConnectFields>> connectAnswers;
   // File transfer: what the open window does (nothing when empty); the coming "Overwrite?"
-  // answers (Yes when the queue is empty); the names typed in "New Folder" and the folders chosen
-  // in the browser (nothing = Cancel, also when the queue is empty).
+  // answers (`overwriteDefault` when the queue is empty); the names typed in "New Folder" and the
+  // folders chosen in the browser (nothing = Cancel, also when the queue is empty).
   std::function<void()> transferScript;
   std::deque<OverwriteChoice> overwriteAnswers;
+  OverwriteChoice overwriteDefault = OverwriteChoice::Yes;
   std::deque<std::optional<std::string>> folderNameAnswers;
   std::deque<std::optional<std::string>> browseAnswers;
 
