@@ -77,10 +77,12 @@ SimEntry* Walk(const SimEntry& root, const std::vector<std::string>& parts,
 }
 
 // A path relative to the current folder, or from the drive's top when it starts with "\", as
-// the parts below the top.
+// the parts below the top. An empty name names nothing, not the current folder.
 std::vector<std::string> Absolute(const SimFileSystem& fs, const std::string& path) {
+  std::vector<std::string> below = PathParts(path);
+  if (below.empty()) return {};
   std::vector<std::string> parts = path.starts_with('\\') ? std::vector<std::string>{} : fs.folder;
-  for (std::string& part : PathParts(path)) parts.push_back(std::move(part));
+  for (std::string& part : below) parts.push_back(std::move(part));
   return parts;
 }
 
