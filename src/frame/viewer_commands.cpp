@@ -8,6 +8,7 @@
 #include "frame/colour_setting.h"
 #include "instrument.h"
 #include "link/connection.h"
+#include "link/file_transfer.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "platform/messages.h"
@@ -17,14 +18,9 @@ namespace vq {
 
 namespace {
 
-// Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
-// Connect and Disconnect follow the connection state.
-constexpr int kUnavailableItems[] = {kCmdFileTransfer};
-
+// Connect and Disconnect follow the connection state; Color Setting is there only with the
+// PALETTE switch.
 bool Available(int command) {
-  for (int c : kUnavailableItems) {
-    if (c == command) return false;
-  }
   // Without the PALETTE switch the item is not in the menu at all.
   if (command == kCmdColourSetting && !GInstrument->config.debug.palette) return false;
   const bool connected = GInstrument->link.connected == 1;
@@ -92,7 +88,6 @@ std::vector<std::string> AboutLines() {
 void SetUpViewerMenu() {
   Instrument& g = *GInstrument;
   if (!g.config.debug.palette) g.host->RemoveMenuItem(kCmdColourSetting);
-  for (int c : kUnavailableItems) g.host->EnableMenuItem(c, false);
 }
 
 void ViewerMenuCommand(uintptr_t wParam) {
@@ -125,6 +120,9 @@ void ViewerMenuCommand(uintptr_t wParam) {
       break;
     case kCmdColourSetting:
       ColourSettingCommand();
+      break;
+    case kCmdFileTransfer:  // file transfer
+      FileTransferCommand();
       break;
     default:
       break;

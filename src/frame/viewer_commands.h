@@ -10,8 +10,7 @@ namespace vq {
 // Handles a command of 40067 or more.
 void ViewerMenuCommand(uintptr_t wParam);
 
-// Greys the items whose functions this viewer does not have yet and removes "Color Setting"
-// unless the PALETTE switch is on.
+// Removes "Color Setting" unless the PALETTE switch is on.
 void SetUpViewerMenu();
 // Binds the COPY panel key.
 void BindCopyNode();

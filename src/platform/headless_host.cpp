@@ -101,7 +101,7 @@ void HeadlessHost::RunFileTransferWindow() {
 
 OverwriteChoice HeadlessHost::AskOverwrite(const std::string& text, const std::string& path) {
   overwriteQuestions.push_back(text + "|" + path);
-  if (overwriteAnswers.empty()) return OverwriteChoice::Yes;
+  if (overwriteAnswers.empty()) return overwriteDefault;
   const OverwriteChoice answer = overwriteAnswers.front();
   overwriteAnswers.pop_front();
   return answer;

@@ -112,10 +112,11 @@ class HeadlessHost : public Host {
   // Colour dialogs: the steps of each coming Color dialog, which then closes with "Exit".
   std::deque<std::vector<ColourDialogStep>> colourDialogScripts;
   // File transfer: what the open window does (nothing when empty); the coming "Overwrite?"
-  // answers (Yes when the queue is empty); the names typed in "New Folder" and the folders chosen
-  // in the browser (nothing = Cancel, also when the queue is empty).
+  // answers (`overwriteDefault` when the queue is empty); the names typed in "New Folder" and the
+  // folders chosen in the browser (nothing = Cancel, also when the queue is empty).
   std::function<void()> transferScript;
   std::deque<OverwriteChoice> overwriteAnswers;
+  OverwriteChoice overwriteDefault = OverwriteChoice::Yes;
   std::deque<std::optional<std::string>> folderNameAnswers;
   std::deque<std::optional<std::string>> browseAnswers;
 

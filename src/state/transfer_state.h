@@ -64,6 +64,7 @@ struct TransferState {
   int64_t errors = 0;
   int64_t foldersDone = 0;
   TransferLog log;
+  int64_t errorLines = 0;  // log lines that reported an error, for the program's life
   bool windowOpen = false;
   // The analyzer list could not be read (or the link dropped): the window closes itself.
   bool closeRequested = false;
