@@ -63,7 +63,7 @@ class QtHost final : public Host {
 
   void SetCursorShape(CursorShape shape) override;
 
-  // File transfer: the window and its dialogs (transfer_host.cpp).
+  // File transfer: the window (transfer_window.cpp) and its dialogs (transfer_host.cpp).
   void RunFileTransferWindow() override;
   OverwriteChoice AskOverwrite(const std::string& text, const std::string& path) override;
   bool AskNewFolderName(std::string& name) override;

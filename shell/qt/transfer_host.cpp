@@ -1,6 +1,5 @@
-// The Qt host's file-transfer dialogs in their first, plain form: "Overwrite?", "New Folder" and
-// the folder browser. The File Transfer window itself is not built yet: RunFileTransferWindow
-// returns at once, so FileTransfer connects and disconnects again.
+// The Qt host's file-transfer dialogs: "Overwrite?", "New Folder" and the folder browser. The
+// window itself is in transfer_window.cpp.
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -10,8 +9,6 @@
 #include "qt_host.h"
 
 namespace vq {
-
-void QtHost::RunFileTransferWindow() {}
 
 OverwriteChoice QtHost::AskOverwrite(const std::string& text, const std::string& path) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Overwrite?"),
