@@ -24,7 +24,7 @@ TEST_F(VqtoolTransferTest, PutListGetAndExitCodes) {
 
   ASSERT_EQ(Tool(target + "--pc-folder up put DIR N.TXT"), 0) << err;
   EXPECT_NE(out.find(":   Upload file ok...[e:\\user\\DIR\\W.BIN]\n"), std::string::npos) << out;
-  EXPECT_NE(out.find(":   Total 3 file(s) and/or folder(s) upload."), std::string::npos) << out;
+  EXPECT_NE(out.find(":      Total 3 file(s) and/or folder(s) upload."), std::string::npos) << out;
 
   ASSERT_EQ(Tool(target + "list --json"), 0) << err;
   const nlohmann::json list = Json();
