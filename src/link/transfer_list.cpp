@@ -1,9 +1,9 @@
 // The File Transfer window's two lists: the analyzer's catalogue with dates and sizes, the PC
 // folder, the memory selection, opening folders, browsing, selection and the button states; and
 // the checks that keep analyzer names and paths inside their folders.
+#include <strings.h>
 #include <sys/stat.h>
 
-#include <strings.h>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
