@@ -98,7 +98,8 @@ size_t ParseCatalogue(std::string_view reply, int32_t kind, std::vector<Transfer
 
 void SortTransferEntries(std::vector<TransferEntry>& entries) {
   const auto rank = [](const TransferEntry& e) {
-    return e.name == ".." ? 0 : e.kind == kTransferFolder ? 1 : 2;
+    if (e.kind != kTransferFolder) return 2;
+    return e.name == ".." ? 0 : 1;  // the way up is a folder
   };
   std::stable_sort(entries.begin(), entries.end(),
                    [&](const TransferEntry& a, const TransferEntry& b) {
