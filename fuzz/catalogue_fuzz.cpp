@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -16,9 +17,13 @@ namespace {
 
 std::string gFolder;  // the PC folder, with a trailing "/"
 
-void Require(bool condition) {
-  if (!condition) std::abort();
+void RequireAt(bool condition, int line) {
+  if (!condition) {
+    std::fprintf(stderr, "catalogue_fuzz: check at line %d failed\n", line);
+    std::abort();
+  }
 }
+#define Require(condition) RequireAt(condition, __LINE__)
 
 }  // namespace
 

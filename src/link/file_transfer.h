@@ -23,7 +23,11 @@ constexpr int kCmdTransferDelete = 40081;
 constexpr int kCmdTransferNewFolder = 40082;
 
 // The FileTransfer menu command (40073): its own connection when not connected, the window, and
-// the disconnection (mode 2) when the connection was made for it.
+// the disconnection (mode 2) when the connection was made for it. The window
+// (Host::RunFileTransferWindow) opens once OpenTransfer has read both lists; it shows g.transfer,
+// hands the user's selection and focus to it, calls the functions below, refreshes itself and
+// the buttons after each, and closes on Exit or as soon as closeRequested is set. CloseTransfer
+// runs after it has closed.
 void FileTransferCommand();
 
 // ---- window life ---------------------------------------------------------------------------

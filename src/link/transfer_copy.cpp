@@ -297,6 +297,7 @@ void UploadFile(const std::string& name) {
     ++t.errors;
     return;
   }
+  SetCommandFormat(1);  // the status byte and the block travel in the older command set
   if (LinkQuery("SPOLL?", kTransferQuerySeconds) != kLinkDone) {
     return TransferError("Communication error.", "Communication error...[" + local + "]");
   }

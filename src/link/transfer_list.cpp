@@ -1,9 +1,9 @@
 // The File Transfer window's two lists: the analyzer's catalogue with dates and sizes, the PC
 // folder, the memory selection, opening folders, browsing, selection and the button states; and
 // the checks that keep analyzer names and paths inside their folders.
+#include <strings.h>
 #include <sys/stat.h>
 
-#include <strings.h>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -98,7 +98,8 @@ size_t ParseCatalogue(std::string_view reply, int32_t kind, std::vector<Transfer
 
 void SortTransferEntries(std::vector<TransferEntry>& entries) {
   const auto rank = [](const TransferEntry& e) {
-    return e.name == ".." ? 0 : e.kind == kTransferFolder ? 1 : 2;
+    if (e.kind != kTransferFolder) return 2;
+    return e.name == ".." ? 0 : 1;  // the way up is a folder
   };
   std::stable_sort(entries.begin(), entries.end(),
                    [&](const TransferEntry& a, const TransferEntry& b) {

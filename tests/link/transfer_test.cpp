@@ -141,9 +141,10 @@ TEST_F(TransferTest, DownloadWithYesAllOverwritesEveryFurtherFileAndTakesFolders
 
   host.overwriteAnswers = {OverwriteChoice::YesAll};
   Download({"A.TXT", "B.TXT", "C.TXT", "EXACT.BIN", "SUB"});
-  // One question, answered Yes All: every further file and folder without asking.
+  // One question (the folder comes first in the list), answered Yes All: every further file,
+  // inside the folder and beside it, is overwritten without asking.
   ASSERT_EQ(host.overwriteQuestions.size(), 1u);
-  EXPECT_EQ(host.overwriteQuestions[0], "This file already exist.|" + pc + "A.TXT");
+  EXPECT_EQ(host.overwriteQuestions[0], "This folder already exist.|" + pc + "SUB");
   EXPECT_EQ(ReadFile(pc + "A.TXT"), "new A");
   EXPECT_EQ(ReadFile(pc + "B.TXT"), "new B");
   EXPECT_EQ(ReadFile(pc + "C.TXT"), "new C");
@@ -312,8 +313,9 @@ TEST_F(TransferTest, DeleteAndNewFolderOnBothSidesWithTheirButtons) {
   WriteFile(pc + "LOCAL/x.txt", "x");
   ListPc();
   SelectNames(TransferSide::Pc, {"LOCAL"});
+  ClearSelection(TransferSide::Analyzer);
   buttons = TransferButtonStates();
-  EXPECT_TRUE(buttons.upload && buttons.remove && buttons.download == false);
+  EXPECT_TRUE(buttons.upload && buttons.remove && !buttons.download);
   host.boxAnswers = {BoxAnswer::Ok};
   DeleteCommand();
   EXPECT_FALSE(fs::exists(pc + "LOCAL"));

@@ -134,6 +134,7 @@ int RunInWindow(HeadlessHost& host, const TransferOptions& o) {
       return Report("no USB storage: the memory stays INT");
   }
   std::string error;
+  int code = 0;
   if (word == "list") {
     PrintList(o.json);
   } else if (word == "cd") {
@@ -147,20 +148,22 @@ int RunInWindow(HeadlessHost& host, const TransferOptions& o) {
         host.folderNameAnswers = {leaves[0]};
         NewFolderCommand();
       } else {
-        const std::vector<std::string> missing = SelectNames(TransferSide::Analyzer, leaves);
-        if (!missing.empty()) return Report("no " + missing[0] + " on the analyzer");
-        if (word == "get") {
-          DownloadCommand();
-        } else {
+        // Names the analyzer does not list (or refused to) are reported; the others go on.
+        for (const std::string& name : SelectNames(TransferSide::Analyzer, leaves)) {
+          code = Report("no " + name + " on the analyzer");
+        }
+        const bool selected = TransferButtonStates().download;
+        if (selected && word == "get") DownloadCommand();
+        if (selected && word == "rm") {
           host.boxAnswers = {BoxAnswer::Ok};  // "Are you sure?"
           DeleteCommand();
         }
       }
-      if (GInstrument->transfer.closeRequested) return 0;
+      if (GInstrument->transfer.closeRequested) return code;
       // Back to the folder the command started in, for the next group.
       for (size_t depth = folder.empty() ? 0 : 1 + std::count(folder.begin(), folder.end(), '\\');
            depth > 0; --depth) {
-        if (!OpenFolder(TransferSide::Analyzer, "..")) return 0;
+        if (!OpenFolder(TransferSide::Analyzer, "..")) return code;
       }
     }
   } else if (word == "put") {
@@ -169,13 +172,14 @@ int RunInWindow(HeadlessHost& host, const TransferOptions& o) {
       host.browseAnswers = {fs::absolute(base).lexically_normal().string()};
       BrowsePcFolder();
       SetTransferFocus(TransferSide::Pc);
-      const std::vector<std::string> missing = SelectNames(TransferSide::Pc, leaves);
-      if (!missing.empty()) return Report("no " + missing[0] + " in " + base.string());
-      UploadCommand();
-      if (GInstrument->transfer.closeRequested) return 0;
+      for (const std::string& name : SelectNames(TransferSide::Pc, leaves)) {
+        code = Report("no " + name + " in " + base.string());
+      }
+      if (TransferButtonStates().upload) UploadCommand();
+      if (GInstrument->transfer.closeRequested) return code;
     }
   }
-  return 0;
+  return code;
 }
 
 int RunTransfer(const TransferOptions& o) {
