@@ -241,10 +241,11 @@ class TransferWindow final : public QDialog {
     auto* browse = new QPushButton(QStringLiteral("..."), group);
     browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
+    browse->setMaximumWidth(40);
     grid->addWidget(browse, 0, 2);
     connect(browse, &QPushButton::clicked, this, [this] { Run(BrowsePcFolder); });
-    // Keeps the rows level with the analyzer side's two rows above its list.
-    grid->addWidget(new QLabel(group), 1, 0);
+    // Keeps the list level with the analyzer side's, below its "Memory:" row.
+    grid->setRowMinimumHeight(1, int_->sizeHint().height());
     pcList_ = MakeList("pcList", TransferSide::Pc);
     grid->addWidget(pcList_, 2, 0, 1, 3);
     return group;
