@@ -199,7 +199,8 @@ TEST_F(TraceFileTest, CsvReadingRules) {
 
   // Levels read to the last bit as the standard library reads them, whatever their form.
   const char* const texts[] = {
-      "-45.123", " -0.1", "+3.", ".5", "-99.995", "-12.3456789012345", "-1.23456789012345678", "7"};
+      "-45.123", " -0.1",    "+3.",    ".5", "-99.995", "-12.3456789012345", "-1.23456789012345678",
+      "7",       "-72.464 ", "-72.464"};
   std::string rows;
   for (size_t i = 0; i < std::size(texts); ++i)
     rows += "1545.0000," + std::string(texts[i]) + "\r\n";
