@@ -612,8 +612,8 @@ bool QuickLevelLine(std::string_view text, size_t& at, double& level) {
   int digits = 0, decimals = -1;
   for (; p < end; ++p) {
     if (*p >= '0' && *p <= '9') {
+      if (++digits > 9) return false;
       k = k * 10 + (*p - '0');
-      ++digits;
       if (decimals >= 0) ++decimals;
     } else if (*p == '.' && decimals < 0) {
       decimals = 0;
@@ -621,7 +621,7 @@ bool QuickLevelLine(std::string_view text, size_t& at, double& level) {
       break;
     }
   }
-  if (digits == 0 || digits > 9 || decimals > 3) return false;
+  if (digits == 0 || decimals > 3) return false;
   if (p < end && *p == '\r') ++p;
   if (p < end && *p != '\n') return false;
   static constexpr int64_t kScale[] = {1000, 100, 10, 1};

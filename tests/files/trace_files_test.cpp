@@ -215,6 +215,17 @@ TEST_F(TraceFileTest, CsvReadingRules) {
   }
 }
 
+// Inputs that once broke a reader: each reads as the general number rules say.
+TEST_F(TraceFileTest, FuzzFindingsReadWithTheirValues) {
+  TraceFileData data;
+  ASSERT_EQ(ReadTraceFile(VQ_TEST_DATA "/fuzz/trace_file_fuzz-long-level", data), 0);
+  ASSERT_GE(data.levels.size(), 4u);
+  const size_t n = data.levels.size();
+  EXPECT_EQ(data.levels[n - 3], 0.0);         // far below the floor
+  EXPECT_EQ(data.levels[n - 2], 3.40282e38);  // far above the ceiling
+  EXPECT_EQ(data.levels[n - 1], DbmToLinear(-71.616));
+}
+
 TEST_F(TraceFileTest, AllTraceRoundTrip) {
   // Traces without data still carry a window: their section is read with it.
   for (Trace& t : g().traces.traces) t.condition = DefaultSettingRecord();
