@@ -26,6 +26,9 @@ using Handler = void (*)(Call&);
 // Puts an entry in the error queue and sets the status bits it raises.
 void QueueError(SimSession& s, int code, const char* text);
 
+// The parameters of a command split at the commas outside quotes, each trimmed and unquoted.
+std::vector<std::string> Parameters(const std::string& args);
+
 // The file, synchronisation and automatics commands (sim_files.cpp).
 void MeasurementArea(Call& c);
 void FileRead(Call& c);
@@ -42,6 +45,16 @@ void SetActiveTrace(Call& c);
 void SetTraceAttribute(Call& c);
 void SetTriggerInput(Call& c);
 void TraceLevels(Call& c);
+// The file system's folder, catalogue and drive commands (sim_fs_commands.cpp).
+void SelectDrive(Call& c);
+void StoragePresent(Call& c);
+void ChangeFolder(Call& c);
+void CurrentFolder(Call& c);
+void FolderCatalogue(Call& c);
+void FileCatalogue(Call& c);
+void EntryDate(Call& c);
+void EntrySize(Call& c);
+void MakeFolder(Call& c);
 // A "filewrite" line: the name and the definite-length block behind it; true when it was one.
 bool HandleFileWrite(SimAnalyzer& sim, SimSession& session, const std::string& line);
 

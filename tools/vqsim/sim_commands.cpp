@@ -149,7 +149,7 @@ constexpr CommandRow kCommands[] = {
     {"MMEM:STOR:TRAC", kFormat0, StoreTrace},
     {"MMEM:LOAD:SETT", kFormat0, LoadSettings},
     {"MMEM:LOAD:TRAC", kFormat0, LoadTrace},
-    {"MMEM:DEL", kFormat0, DeleteFile},
+    {"MMEM:DEL", kAnyFormat, DeleteFile},
     {"DISP:TRAC:X:CENT?", kFormat0, AxisValue},
     {"DISP:TRAC:X:SPAN?", kFormat0, AxisValue},
     {"DISP:TRAC:X:STAR?", kFormat0, AxisValue},
@@ -167,6 +167,17 @@ constexpr CommandRow kCommands[] = {
     {"TRAC:ATTR", kFormat0, SetTraceAttribute},
     {"TRACE:ATTRIBUTE", kFormat0, SetTraceAttribute},
     {"TRIG:INP", kFormat0, SetTriggerInput},
+    // the file system's drives and folders, in either command set (sim_fs_commands.cpp)
+    {"MMEM:CDR", kAnyFormat, SelectDrive},
+    {"MMEM:REMOVE?", kAnyFormat, StoragePresent},
+    {"MMEM:CDIR", kAnyFormat, ChangeFolder},
+    {"MMEM:CDIR?", kAnyFormat, CurrentFolder},
+    {"MMEM:CAT:DIR?", kAnyFormat, FolderCatalogue},
+    {"MMEM:CAT:FILE?", kAnyFormat, FileCatalogue},
+    {"MMEM:FDATE?", kAnyFormat, EntryDate},
+    {"MMEM:FSIZ?", kFormat0, EntrySize},
+    {"FSIZE?", kFormat1, EntrySize},
+    {"MMEM:MDIR", kAnyFormat, MakeFolder},
 };
 
 constexpr bool TableIsWellFormed() {

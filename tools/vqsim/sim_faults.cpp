@@ -51,6 +51,7 @@ std::vector<ReplyPiece> PlanReply(LineOutcome outcome, SimSession& session) {
     case FaultKind::WrongIdn:
     case FaultKind::BadLogin:
     case FaultKind::CloseMidSweep:
+    case FaultKind::HostileNames:
       break;  // these change what is answered, not how
   }
   if (reply.empty()) return {};

@@ -1,5 +1,6 @@
-// The analyzer's internal memory and the commands around it: "fileread?", "filewrite" after
-// "BINSENDON", ":MMEM:" store, load and delete, "MEASAREA?", the display-axis queries, the
+// The analyzer's files and the commands around them: "fileread?", "filewrite" after "BINSENDON"
+// on the internal memory ("e:\user\") and the USB storage ("f:\"), ":MMEM:" store, load and
+// delete, "MEASAREA?", the display-axis queries, the
 // automatics, and the trace levels of ":TRAC:Y?".
 #include <algorithm>
 #include <bit>
@@ -16,33 +17,11 @@ namespace vq {
 namespace {
 
 constexpr std::string_view kUserArea = "E:\\USER\\";
+constexpr std::string_view kUsbArea = "F:\\";
 constexpr std::string_view kModelIniPath = "C:\\VQ7000B\\CURRENT\\MODEL.INI";
 constexpr std::string_view kResolutionTablePath = "C:\\VQ7000B\\CURRENT\\CALDATA\\RESCOR.TBL";
 constexpr const char kModelIni[] = "[MODEL]\r\nName=VQ7000B\r\nVariant=0\r\n";
 constexpr int kResolutionEntries = 20;
-
-// The parameters of a command split at the commas outside quotes, each trimmed and unquoted.
-std::vector<std::string> Parameters(const std::string& args) {
-  std::vector<std::string> out(1);
-  char quote = 0;
-  for (char ch : args) {
-    if (quote != 0) {
-      if (ch == quote) {
-        quote = 0;
-        continue;
-      }
-    } else if (ch == '"' || ch == '\'') {
-      quote = ch;
-      continue;
-    } else if (ch == ',') {
-      out.emplace_back();
-      continue;
-    }
-    out.back() += ch;
-  }
-  for (std::string& p : out) p = Trim(p);
-  return out;
-}
 
 // "TRA" .. "TRG" as a trace index, or -1.
 int TraceParameter(const std::string& text) {
@@ -51,10 +30,45 @@ int TraceParameter(const std::string& text) {
   return t[2] - 'A';
 }
 
-// A file of the internal memory; null when there is none of that name.
-const std::string* FindFile(const SimState& s, const std::string& name) {
-  const auto it = s.files.find(SimFileKey(name));
-  return it == s.files.end() ? nullptr : &it->second;
+// "e:\user\PATH" names a file of the internal memory, "f:\PATH" one of the USB storage;
+// false for any other path.
+bool DrivePath(const std::string& path, int& drive, std::string& rest) {
+  const std::string upper = Upper(path);
+  if (upper.starts_with(kUserArea)) {
+    drive = kSimInt;
+    rest = path.substr(kUserArea.size());
+    return true;
+  }
+  if (upper.starts_with(kUsbArea)) {
+    drive = kSimExt;
+    rest = path.substr(kUsbArea.size());
+    return true;
+  }
+  return false;
+}
+
+// The memory parameter of the synchronisation's commands: "int" (or none) or "ext".
+int MemoryParameter(const std::vector<std::string>& p, size_t at) {
+  return p.size() > at && Upper(p[at]) == "EXT" ? kSimExt : kSimInt;
+}
+
+// A file of a drive by its path below the top; null when there is none.
+const std::string* FindFile(const SimState& s, int drive, const std::string& path) {
+  const SimEntry* entry = SimFindOnDrive(s.fs, drive, path);
+  return entry == nullptr || entry->folder ? nullptr : &entry->bytes;
+}
+
+// Whether `path` ends in one of the names the hostile-names fault lists.
+bool HostilePath(const SimFileSystem& fs, const std::string& path) {
+  if (!fs.hostileNames) return false;
+  for (const std::string& name : SimHostileNames()) {
+    if (Upper(path).ends_with("\\" + Upper(name))) return true;
+  }
+  return false;
+}
+
+void FileError(Call& c, int code) {
+  QueueError(c.session, code, SimFsErrorText(code));
 }
 
 std::string ResolutionTable() {
@@ -80,27 +94,54 @@ bool ParseInt(const std::string& text, int& value) {
 
 }  // namespace
 
+std::vector<std::string> Parameters(const std::string& args) {
+  std::vector<std::string> out(1);
+  char quote = 0;
+  for (char ch : args) {
+    if (quote != 0) {
+      if (ch == quote) {
+        quote = 0;
+        continue;
+      }
+    } else if (ch == '"' || ch == '\'') {
+      quote = ch;
+      continue;
+    } else if (ch == ',') {
+      out.emplace_back();
+      continue;
+    }
+    out.back() += ch;
+  }
+  for (std::string& p : out) p = Trim(p);
+  return out;
+}
+
 void MeasurementArea(Call& c) {
   c.answers.push_back(std::to_string(c.sim.state.measArea + 1));
 }
 
-// A missing file answers an empty text line, which the viewer tells from a block.
+// A missing file answers an empty text line, which the viewer tells from a block, and queues
+// "File not found".
 void FileRead(Call& c) {
   const std::vector<std::string> p = Parameters(c.command.args);
   const std::string path = Upper(p[0]);
   std::string bytes;
+  int drive = kSimInt;
+  std::string rest;
   if (path == kModelIniPath) {
     bytes = kModelIni;
   } else if (path == kResolutionTablePath) {
     bytes = ResolutionTable();
-  } else if (path.starts_with(kUserArea)) {
-    if (const std::string* file = FindFile(c.sim.state, p[0].substr(kUserArea.size()))) {
-      bytes = *file;
-    } else {
-      c.answers.emplace_back();
-      return;
-    }
+  } else if (DrivePath(p[0], drive, rest) && drive == kSimExt && !c.sim.state.fs.usbPresent) {
+    FileError(c, kFsNoUsb);
+    c.answers.emplace_back();
+    return;
+  } else if (const std::string* file = FindFile(c.sim.state, drive, rest); !rest.empty() && file) {
+    bytes = *file;
+  } else if (!rest.empty() && HostilePath(c.sim.state.fs, p[0])) {
+    bytes = kSimHostileBytes;
   } else {
+    FileError(c, kFsNotFound);
     c.answers.emplace_back();
     return;
   }
@@ -116,7 +157,8 @@ void StoreSettings(Call& c) {
   const std::vector<std::string> p = Parameters(c.command.args);
   const std::string image = SimSettingsFile(c.sim.state);
   if (p[0].empty() || image.empty()) return IllegalParameter(c);
-  c.sim.state.files[SimFileKey(p[0] + ".st8")] = image;
+  const int written = SimWriteFile(c.sim.state.fs, MemoryParameter(p, 1), p[0] + ".st8", image);
+  if (written != kFsOk) FileError(c, written);
 }
 
 // ":MMEM:STOR:TRAC TRx,BIN,"\NAME",int": the trace as the binary file NAME.wv8.
@@ -126,13 +168,14 @@ void StoreTrace(Call& c) {
   if (trace < 0 || Upper(p[1]) != "BIN" || p[2].empty()) return IllegalParameter(c);
   const std::string file = SimTraceFile(c.sim.state, trace);
   if (file.empty()) return QueueError(c.session, -200, "Execution error");  // no data
-  c.sim.state.files[SimFileKey(p[2] + ".wv8")] = file;
+  const int written = SimWriteFile(c.sim.state.fs, MemoryParameter(p, 3), p[2] + ".wv8", file);
+  if (written != kFsOk) FileError(c, written);
 }
 
 void LoadSettings(Call& c) {
   const std::vector<std::string> p = Parameters(c.command.args);
-  const std::string* file = FindFile(c.sim.state, p[0]);
-  if (file == nullptr) return QueueError(c.session, -256, "File name not found");
+  const std::string* file = FindFile(c.sim.state, MemoryParameter(p, 1), p[0]);
+  if (file == nullptr) return FileError(c, kFsNotFound);
   if (!LoadSimSettings(c.sim.state, *file)) QueueError(c.session, -200, "Execution error");
 }
 
@@ -140,16 +183,18 @@ void LoadTrace(Call& c) {
   const std::vector<std::string> p = Parameters(c.command.args);
   const int trace = p.size() >= 2 ? TraceParameter(p[0]) : -1;
   if (trace < 0) return IllegalParameter(c);
-  const std::string* file = FindFile(c.sim.state, p[1]);
-  if (file == nullptr) return QueueError(c.session, -256, "File name not found");
+  const std::string* file = FindFile(c.sim.state, MemoryParameter(p, 2), p[1]);
+  if (file == nullptr) return FileError(c, kFsNotFound);
   if (!LoadSimTrace(c.sim.state, trace, *file)) QueueError(c.session, -200, "Execution error");
 }
 
+// ":MMEM:DEL "NAME"" deletes in the current folder; with a memory parameter ("\NAME",int) the
+// name is taken from that drive's top, as the synchronisation sends it.
 void DeleteFile(Call& c) {
   const std::vector<std::string> p = Parameters(c.command.args);
-  if (c.sim.state.files.erase(SimFileKey(p[0])) == 0) {
-    QueueError(c.session, -256, "File name not found");
-  }
+  const int drive = p.size() >= 2 ? MemoryParameter(p, 1) : -1;
+  const int deleted = SimDeleteEntry(c.sim.state.fs, p[0], drive);
+  if (deleted != kFsOk) FileError(c, deleted);
 }
 
 // The display scale in nm: the zoomed window when one is set, else the measurement window.
@@ -241,8 +286,10 @@ bool HandleFileWrite(SimAnalyzer& sim, SimSession& session, const std::string& l
   const std::string path(text.substr(open + 1, close - open - 1));
   const std::string_view block = text.substr(hash);
   sim.state.binarySend = false;
+  int drive = kSimInt;
+  std::string rest;
   if (BlockReplyState(block) != BlockFraming::Complete || block.size() < 2 ||
-      !Upper(path).starts_with(kUserArea)) {
+      !DrivePath(path, drive, rest)) {
     QueueError(session, -224, "Illegal parameter value");
     return true;
   }
@@ -252,8 +299,10 @@ bool HandleFileWrite(SimAnalyzer& sim, SimSession& session, const std::string& l
     QueueError(session, -224, "Illegal parameter value");
     return true;
   }
-  sim.state.files[SimFileKey(path.substr(kUserArea.size()))] =
-      std::string(block.substr(2 + digits, size));
+  // An existing file is overwritten; one that does not fit is refused whole.
+  const int written =
+      SimWriteFile(sim.state.fs, drive, rest, std::string(block.substr(2 + digits, size)));
+  if (written != kFsOk) QueueError(session, written, SimFsErrorText(written));
   return true;
 }
 

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
   app.add_option(
          "--fault", faultTexts,
          "KIND[=COMMAND]: close-mid-reply, stall, oversize, bad-block-header, split-crlf, "
-         "drip (on COMMAND, default *IDN?), wrong-idn, bad-login, close-mid-sweep; repeatable")
+         "drip (on COMMAND, default *IDN?), wrong-idn, bad-login, close-mid-sweep, hostile-names; "
+         "repeatable")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--error", o.startErrors,
                  "CODE,\"TEXT\": an entry of the error queue at each login; repeatable")
@@ -72,6 +73,27 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0, 9));
   app.add_option("--sweep-ms", o.sweepMs, "How long one sweep takes, in ms (default 1000)")
       ->check(CLI::Range(1, 600000));
+  // The file system: the USB storage, the drives' sizes and the files they hold at start.
+  vq::SimFileSystem& fs = state.fs;
+  bool noUsb = false;
+  std::string intFiles, extFiles;
+  int catalogueSize = 0;
+  fs.drives[vq::kSimInt].capacity = 64ull << 20;
+  fs.drives[vq::kSimExt].capacity = 256ull << 20;
+  app.add_flag("--no-usb", noUsb, "No USB storage present: EXT cannot be selected");
+  app.add_option("--storage-bytes", fs.drives[vq::kSimInt].capacity,
+                 "Capacity of the internal memory INT in bytes (default 64 MiB)")
+      ->check(CLI::Range(uint64_t{0}, uint64_t{1} << 40));
+  app.add_option("--ext-storage-bytes", fs.drives[vq::kSimExt].capacity,
+                 "Capacity of the USB storage EXT in bytes (default 256 MiB)")
+      ->check(CLI::Range(uint64_t{0}, uint64_t{1} << 40));
+  app.add_option("--files", intFiles, "Copy this folder tree into INT's top folder at start")
+      ->check(CLI::ExistingDirectory);
+  app.add_option("--ext-files", extFiles, "Copy this folder tree into EXT's top folder at start")
+      ->check(CLI::ExistingDirectory);
+  app.add_option("--catalogue-size", catalogueSize,
+                 "Add this many small generated files (GEN00000.TXT, ...) to INT's top folder")
+      ->check(CLI::Range(0, static_cast<int>(vq::kSimFolderLimit)));
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -90,7 +112,18 @@ int main(int argc, char** argv) {
     const std::optional<vq::Fault> fault = vq::ParseFault(text, error);
     if (!fault) return Fail(error);
     o.faults.push_back(*fault);
+    if (fault->kind == vq::FaultKind::HostileNames) fs.hostileNames = true;
   }
+  fs.usbPresent = !noUsb;
+  std::string seedError;
+  if (!intFiles.empty() && !vq::SimSeedFromHost(fs, vq::kSimInt, intFiles, seedError)) {
+    return Fail("--files: " + seedError);
+  }
+  if (!extFiles.empty() && !vq::SimSeedFromHost(fs, vq::kSimExt, extFiles, seedError)) {
+    return Fail("--ext-files: " + seedError);
+  }
+  vq::SimSeedGenerated(fs, catalogueSize);
+  fs.seeding = false;  // from now on entries take the time they are made
 
   std::FILE* log = nullptr;
   if (!o.logPath.empty()) {

@@ -23,6 +23,7 @@ constexpr FaultName kFaultNames[] = {
     {"wrong-idn", FaultKind::WrongIdn, false},
     {"bad-login", FaultKind::BadLogin, false},
     {"close-mid-sweep", FaultKind::CloseMidSweep, false},
+    {"hostile-names", FaultKind::HostileNames, false},
 };
 
 constexpr const char* kDefaultFaultCommand = "*IDN?";

@@ -19,6 +19,7 @@ enum class FaultKind {
   WrongIdn,        // "*IDN?" names the model VQ7000C
   BadLogin,        // the last login step fails whatever the digest
   CloseMidSweep,   // a sweep query past the middle of a sweep closes the connection
+  HostileNames,    // file catalogues also list names that point outside their folder
 };
 
 struct Fault {

@@ -74,12 +74,6 @@ std::string ReadWhole(const std::string& path) {
 
 }  // namespace
 
-std::string SimFileKey(const std::string& name) {
-  std::string key = Upper(name);
-  while (!key.empty() && (key[0] == '\\' || key[0] == '/')) key.erase(0, 1);
-  return key;
-}
-
 bool PrepareSimState(SimState& state, const std::string& traceLetters, std::string& error) {
   gWriters = std::make_unique<WriterContext>();
   gWriters->instrument = CreateInstrument(gWriters->host);

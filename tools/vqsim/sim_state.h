@@ -1,6 +1,7 @@
 // The simulated analyzer's own state: its measurement conditions, its seven traces and the files
-// of its internal memory. Kept apart from the viewer's state; the core's writers and readers lay
-// out and read its files (sim_state.cpp runs them on an instrument context of its own).
+// of its internal memory and USB storage. Kept apart from the viewer's state; the core's writers
+// and readers lay out and read its files (sim_state.cpp runs them on an instrument context of its
+// own).
 #pragma once
 
 #include <array>
@@ -8,6 +9,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "sim_fs.h"
 
 namespace vq {
 
@@ -38,9 +41,8 @@ struct SimState {
   double displayCentre = 0.0;
   double displaySpan = 0.0;
   SimAutomatics automatics;
-  // Internal memory: file name (as written, without the leading backslash) -> bytes; names
-  // compare without regard to letter case, as on the analyzer.
-  std::map<std::string, std::string> files;
+  // The internal memory and the USB storage (sim_fs.h).
+  SimFileSystem fs;
   bool binarySend = false;  // "BINSENDON" came: the next "filewrite" carries a block
 };
 
@@ -60,8 +62,5 @@ bool LoadSimTrace(SimState& state, int trace, const std::string& bytes);
 
 // Levels of a trace as the analyzer sends them with ":TRAC:Y?": dBm on a log scale, else mW.
 std::vector<double> SimTraceReadout(const SimState& state, int trace);
-
-// The internal-memory key of a name: upper case, without a leading backslash.
-std::string SimFileKey(const std::string& name);
 
 }  // namespace vq
