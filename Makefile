@@ -16,7 +16,7 @@ ASAN_BUILD ?= $(BUILD)-asan
 # The fuzz targets, built with clang and the sanitizers in their own folder; each runs FUZZ_SECONDS.
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = trace_file_fuzz profile_fuzz settings_fuzz data_file_fuzz template_fuzz link_reply_fuzz
+FUZZ_TARGETS = trace_file_fuzz profile_fuzz settings_fuzz data_file_fuzz template_fuzz link_reply_fuzz catalogue_fuzz
 SANITIZERS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
 .PHONY: setup configure build run test test-core test-asan bench bench-idle fuzz clean format install

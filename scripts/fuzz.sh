@@ -18,6 +18,7 @@ seed_folders() {
     data_file_fuzz) echo fuzz/seeds/data ;;
     template_fuzz) echo fuzz/seeds/template ;;
     link_reply_fuzz) echo fuzz/seeds/link ;;
+    catalogue_fuzz) echo fuzz/seeds/catalogue ;;
   esac
 }
 

@@ -17,6 +17,7 @@
 #include "state/screen_state.h"
 #include "state/template_state.h"
 #include "state/trace_state.h"
+#include "state/transfer_state.h"  // file transfer
 
 namespace vq {
 
@@ -40,6 +41,7 @@ struct Instrument {
   FileState files;
   MemoryState memory;
   TemplateState templates;
+  TransferState transfer;   // file transfer: the window's lists, folders and log
   std::jthread busyThread;  // last: stopped and joined before the rest goes away
 
   Instrument() = default;

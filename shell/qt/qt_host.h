@@ -61,6 +61,12 @@ class QtHost final : public Host {
 
   void SetCursorShape(CursorShape shape) override;
 
+  // File transfer: the window and its dialogs (transfer_host.cpp).
+  void RunFileTransferWindow() override;
+  OverwriteChoice AskOverwrite(const std::string& text, const std::string& path) override;
+  bool AskNewFolderName(std::string& name) override;
+  bool BrowseForFolder(const std::string& title, std::string& folder) override;
+
   // Runs the Qt event loop as the message loop; returns the code given to PostQuit.
   int RunLoop();
 

@@ -7,6 +7,7 @@
 #include "files/user_folders.h"
 #include "instrument.h"
 #include "link/connection.h"
+#include "link/file_transfer.h"
 #include "menu/menu_engine.h"
 #include "menu/messages.h"
 #include "platform/messages.h"
@@ -18,7 +19,7 @@ namespace {
 
 // Menu items whose dialogs and link functions are not part of this viewer yet: shown greyed.
 // Connect and Disconnect follow the connection state.
-constexpr int kUnavailableItems[] = {kCmdColourSetting, kCmdFileTransfer};
+constexpr int kUnavailableItems[] = {kCmdColourSetting};
 
 bool Available(int command) {
   for (int c : kUnavailableItems) {
@@ -119,6 +120,9 @@ void ViewerMenuCommand(uintptr_t wParam) {
       break;
     case kCmdFolderSetting:
       FolderSetting();
+      break;
+    case kCmdFileTransfer:  // file transfer
+      FileTransferCommand();
       break;
     default:
       break;

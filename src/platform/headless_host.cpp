@@ -94,6 +94,47 @@ int HeadlessHost::PrintImage(const std::vector<uint8_t>& bmp, const std::string&
   return 0;
 }
 
+void HeadlessHost::RunFileTransferWindow() {
+  ++transferWindows;
+  if (transferScript) transferScript();
+}
+
+OverwriteChoice HeadlessHost::AskOverwrite(const std::string& text, const std::string& path) {
+  overwriteQuestions.push_back(text + "|" + path);
+  if (overwriteAnswers.empty()) return overwriteDefault;
+  const OverwriteChoice answer = overwriteAnswers.front();
+  overwriteAnswers.pop_front();
+  return answer;
+}
+
+namespace {
+
+// Takes the next scripted text answer; nothing (Cancel) when the script has run out.
+std::optional<std::string> TakeAnswer(std::deque<std::optional<std::string>>& answers) {
+  if (answers.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(answers.front());
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+bool HeadlessHost::AskNewFolderName(std::string& name) {
+  ++folderNameDialogs;
+  const std::optional<std::string> answer = TakeAnswer(folderNameAnswers);
+  if (!answer) return false;
+  name = answer->substr(0, 50);  // the dialog's name box holds 50 characters
+  return true;
+}
+
+bool HeadlessHost::BrowseForFolder(const std::string& browseTitle, std::string& folder) {
+  browseTitles.push_back(browseTitle);
+  const std::optional<std::string> answer = TakeAnswer(browseAnswers);
+  if (!answer) return false;
+  folder = *answer;
+  return true;
+}
+
 void HeadlessHost::Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   {
     std::lock_guard lock(mutex_);

@@ -64,6 +64,11 @@ class HeadlessHost : public Host {
   bool AskFolderSetting(FolderChoice& choice) override;
   int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) override;
   void SetCursorShape(CursorShape shape) override { cursor = shape; }
+  // File transfer: the window runs `transferScript`, the dialogs answer from their queues.
+  void RunFileTransferWindow() override;
+  OverwriteChoice AskOverwrite(const std::string& text, const std::string& path) override;
+  bool AskNewFolderName(std::string& name) override;
+  bool BrowseForFolder(const std::string& title, std::string& folder) override;
 
   // Messages posted from any thread, taken by the loop in order.
   void Post(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -83,6 +88,14 @@ class HeadlessHost : public Host {
   // The Connection dialog's presses: the boxes for each Connect, nothing for Cancel; the dialog
   // is cancelled when the script runs out.
   std::deque<std::optional<ConnectFields>> connectAnswers;
+  // File transfer: what the open window does (nothing when empty); the coming "Overwrite?"
+  // answers (`overwriteDefault` when the queue is empty); the names typed in "New Folder" and the
+  // folders chosen in the browser (nothing = Cancel, also when the queue is empty).
+  std::function<void()> transferScript;
+  std::deque<OverwriteChoice> overwriteAnswers;
+  OverwriteChoice overwriteDefault = OverwriteChoice::Yes;
+  std::deque<std::optional<std::string>> folderNameAnswers;
+  std::deque<std::optional<std::string>> browseAnswers;
 
   // What happened.
   std::string title;
@@ -107,6 +120,11 @@ class HeadlessHost : public Host {
   std::vector<ConnectFields> connectDialogs;  // what each Connection dialog showed on opening
   std::vector<std::string> printedDocuments;
   CursorShape cursor = CursorShape::Arrow;
+  // File transfer: windows opened, and each "Overwrite?" question as "text|path".
+  int transferWindows = 0;
+  std::vector<std::string> overwriteQuestions;
+  int folderNameDialogs = 0;
+  std::vector<std::string> browseTitles;
 
  private:
   std::mutex mutex_;

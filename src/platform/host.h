@@ -35,6 +35,9 @@ struct ConnectFields {
   std::string password;
 };
 
+// File transfer: the "Overwrite?" dialog's buttons, numbered as the answers they give.
+enum class OverwriteChoice { Yes = 0, YesAll = 1, No = 2, Cancel = 3 };
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -90,6 +93,18 @@ class Host {
   virtual int PrintImage(const std::vector<uint8_t>& bmp, const std::string& documentName) = 0;
 
   virtual void SetCursorShape(CursorShape shape) = 0;
+
+  // File transfer: the window and its dialogs (the window's controls call link/file_transfer.h).
+  // The modal "VQ7000B Viewer [File Transfer]" window; returns when it has closed.
+  virtual void RunFileTransferWindow() = 0;
+  // "Overwrite?" with its text ("This file already exist.") and the local path: "Yes(&Y)",
+  // "Yes All(&A)", "No(&N)" or "Cancel".
+  virtual OverwriteChoice AskOverwrite(const std::string& text, const std::string& path) = 0;
+  // "New Folder": "Name:" (at most 50 characters), "Execute" and "Cancel"; true with the name.
+  virtual bool AskNewFolderName(std::string& name) = 0;
+  // The folder browser with its title ("Selects PC folder"), starting at `folder`; true with
+  // the chosen folder in it.
+  virtual bool BrowseForFolder(const std::string& title, std::string& folder) = 0;
 };
 
 // Where a printed screen image goes on the page: the margin is 10/33 of the page width, the image

@@ -58,10 +58,10 @@ TEST_F(FrameTest, StartUpMakesTheWindowMenuTimerAndFirstFrame) {
   ASSERT_EQ(host.timers.count(kTimerClock), 1u);
   EXPECT_EQ(host.timers[kTimerClock], 50);
   EXPECT_FALSE(host.menu[kCmdColourSetting].present);
-  // The link starts disconnected: only Connect of its items can be chosen.
-  for (int c : {kCmdDisconnect, kCmdFileTransfer}) EXPECT_FALSE(host.menu[c].enabled) << c;
+  // The link starts disconnected: of its items only Connect and FileTransfer can be chosen.
+  EXPECT_FALSE(host.menu[kCmdDisconnect].enabled);
   EXPECT_EQ(host.statusTexts[1], "Status: DISCONNECT");
-  for (int c : {kCmdConnect, kCmdAbout, kCmdExit, kCmdPrint, kCmdFolderSetting}) {
+  for (int c : {kCmdConnect, kCmdFileTransfer, kCmdAbout, kCmdExit, kCmdPrint, kCmdFolderSetting}) {
     EXPECT_TRUE(host.menu[c].present && host.menu[c].enabled) << c;
   }
   EXPECT_EQ(g().frame.appState, 1);
@@ -278,7 +278,7 @@ TEST_F(FrameTest, GreyedCommandsWakeUpsAndDroppedFilesChangeNothing) {
   Start();
   const int presents = host.presents;
   const auto screen = g().screen.backBuffer.pixels;
-  for (int c : {kCmdDisconnect, kCmdColourSetting, kCmdFileTransfer, kCmdWake}) {
+  for (int c : {kCmdDisconnect, kCmdColourSetting, kCmdWake}) {
     WindowProc(WM_COMMAND, c, 0);
   }
   WriteText(home.Path() + "a.trc", "not a trace");

@@ -114,13 +114,13 @@ TEST_F(MainWindowTest, FrameMenusAndFirstScreen) {
   for (QAction* menu : window.menuBar()->actions()) titles << menu->text();
   EXPECT_EQ(titles, (QStringList{"File(&F)", "Remote(&R)", "Setting(&S)", "Help(&H)"}));
 
-  // The print item shows its shortcut; of the remote items only Connect can be chosen at first.
+  // The print item shows its shortcut; of the remote items Connect and FileTransfer can be chosen
+  // at first.
   for (int command : {kCmdPrint, kCmdExit, kCmdAbout, kCmdConnect, kCmdDisconnect, kCmdFileTransfer,
                       kCmdFolderSetting}) {
     const QAction* action = window.FindAction(command);
     ASSERT_NE(action, nullptr) << command;
-    EXPECT_EQ(action->isEnabled(), command != kCmdDisconnect && command != kCmdFileTransfer)
-        << command;
+    EXPECT_EQ(action->isEnabled(), command != kCmdDisconnect) << command;
   }
   EXPECT_EQ(window.FindAction(kCmdPrint)->text(), "Print(&P)       Ctrl+P");
   // Without debug.ini the palette switch is off and the colour item is gone.

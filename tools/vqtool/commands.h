@@ -16,5 +16,6 @@ void AddSearchCommand(CLI::App& app);
 void AddSettingsCommand(CLI::App& app);
 void AddCalcCommand(CLI::App& app);
 void AddJudgeCommand(CLI::App& app);
+void AddTransferCommand(CLI::App& app);  // file transfer
 
 }  // namespace vq

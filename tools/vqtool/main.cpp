@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   vq::AddSettingsCommand(app);
   vq::AddCalcCommand(app);
   vq::AddJudgeCommand(app);
+  vq::AddTransferCommand(app);  // file transfer
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
