@@ -303,6 +303,13 @@ bool SetCalcSettingByLabel(const std::string& label, const std::string& value, i
   return true;
 }
 
+int OperationKeyOf(int code) {
+  for (const OperationKey& k : kOperationKeys) {
+    if (k.code == code) return k.node;
+  }
+  return 0;
+}
+
 void BindCalcMenus() {
   Instrument& g = G();
   g.calc.recalculate = RecalculateTraces;

@@ -15,6 +15,9 @@ void BindCalcMenus();
 bool SetCalcSettingByLabel(const std::string& label, const std::string& value, int code,
                            std::string& error);
 
+// The CALCULATE key that chooses a calculation code (the trace's attribute), or 0 for none.
+int OperationKeyOf(int code);
+
 // The value names of the choice keys.
 const char* OperationAreaName(int area);
 

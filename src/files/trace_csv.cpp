@@ -520,22 +520,25 @@ int ParseSettings(const std::vector<std::string_view>& lines, int format, MeasCo
   return 0;
 }
 
-// A plain decimal ("-45.123", at most 15 digits, no exponent) as digits over a power of ten:
-// both are exact doubles, so the one division rounds as from_chars would. False for anything else,
-// which then takes the general path.
-bool PlainDecimal(std::string_view s, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// A plain decimal ("-45.123", at most 15 digits, no exponent) as its digits and the count of
+// digits behind the point (0 without a point). False for anything else, which then takes the
+// general path.
+struct Decimal {
+  uint64_t digits = 0;
+  int decimals = 0;
+  bool negative = false;
+};
+bool ScanDecimal(std::string_view s, Decimal& d) {
   size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
-  const bool negative = i < s.size() && s[i] == '-';
+  d.negative = i < s.size() && s[i] == '-';
   if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
-  uint64_t digits = 0;
+  d.digits = 0;
   int count = 0, decimals = -1;
   for (; i < s.size(); ++i) {
     const char c = s[i];
     if (c >= '0' && c <= '9') {
-      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      d.digits = d.digits * 10 + static_cast<uint64_t>(c - '0');
       if (++count > 15) return false;
       if (decimals >= 0) ++decimals;
     } else if (c == '.' && decimals < 0) {
@@ -545,10 +548,17 @@ bool PlainDecimal(std::string_view s, double& value) {
     }
   }
   while (i < s.size() && s[i] == ' ') ++i;
-  if (i != s.size() || count == 0) return false;
-  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-  if (negative) value = -value;
-  return true;
+  d.decimals = decimals < 0 ? 0 : decimals;
+  return i == s.size() && count > 0;
+}
+
+// Digits over a power of ten: both are exact doubles, so the one division rounds as from_chars
+// would.
+double DecimalValue(const Decimal& d) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const double value = static_cast<double>(d.digits) / kPowers[d.decimals];
+  return d.negative ? -value : value;
 }
 
 // One data line: the level after the first comma or tab. 1 read, 0 not a data line (the data
@@ -564,9 +574,62 @@ int DataLine(std::string_view line, bool first, bool& linear, double& level) {
   if (sep == line.size()) return -1;
   const std::string_view text = line.substr(sep + 1);
   if (first) linear = text.find_first_of("Ee") != std::string_view::npos;
-  if (!PlainDecimal(text, level) && !Number(text, level)) return -1;
+  Decimal d;
+  if (ScanDecimal(text, d)) {
+    // A level of at most three decimals is a whole number of thousandths of a dB: its linear
+    // value comes from the tables without the double in between (the value DbmToLinear gives).
+    if (!linear && d.decimals <= 3 && d.digits <= 1000000000) {
+      static constexpr int64_t kScale[] = {1000, 100, 10, 1};
+      const int64_t k =
+          std::min<int64_t>(static_cast<int64_t>(d.digits) * kScale[d.decimals], 1 << 30);
+      level = MilliDbToLinear(static_cast<int32_t>(d.negative ? -k : k));
+      return 1;
+    }
+    level = DecimalValue(d);
+  } else if (!Number(text, level)) {
+    return -1;
+  }
   if (!linear) level = DbmToLinear(level);
   return 1;
+}
+
+// The usual logarithmic data line ("1550.0000, -45.123" and its line end) read in one pass, the
+// line end included: true with `at` on the next line, false (nothing moved) for any other shape,
+// which the general reader then takes.
+bool QuickLevelLine(std::string_view text, size_t& at, double& level) {
+  const char* p = text.data() + at;
+  const char* const end = text.data() + text.size();
+  if (p == end || *p < '0' || *p > '9') return false;
+  while (p < end && *p != ',') {
+    if ((*p < '0' || *p > '9') && *p != '.') return false;
+    ++p;
+  }
+  if (++p >= end) return false;
+  while (p < end && *p == ' ') ++p;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  int64_t k = 0;
+  int digits = 0, decimals = -1;
+  for (; p < end; ++p) {
+    if (*p >= '0' && *p <= '9') {
+      if (++digits > 9) return false;
+      k = k * 10 + (*p - '0');
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || decimals > 3) return false;
+  if (p < end && *p == '\r') ++p;
+  if (p < end && *p != '\n') return false;
+  static constexpr int64_t kScale[] = {1000, 100, 10, 1};
+  k *= kScale[decimals < 0 ? 0 : decimals];
+  level =
+      MilliDbToLinear(static_cast<int32_t>(std::min<int64_t>(k, 1 << 30)) * (negative ? -1 : 1));
+  at = static_cast<size_t>(p - text.data()) + 1;
+  return true;
 }
 
 // Data lines of a text from its start, at most 50001 of them.
@@ -576,11 +639,16 @@ int ParseLevels(std::string_view text, std::vector<double>& levels) {
   bool linear = false;
   size_t at = 0;
   while (at < text.size() && levels.size() < kMaxPoints) {
+    double level = 0;
+    // The first line decides the unit; the logarithmic lines after it mostly take the quick way.
+    if (!levels.empty() && !linear && QuickLevelLine(text, at, level)) {
+      levels.push_back(level);
+      continue;
+    }
     size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    double level = 0;
     const int result = DataLine(line, levels.empty(), linear, level);
     if (result < 0) return kMsgNotTraceFile;
     if (result == 0) break;

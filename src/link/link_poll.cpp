@@ -168,7 +168,9 @@ void FetchSweepData(bool first, bool autoEnded, bool final, bool whole) {
     query += static_cast<char>('A' + fetched);
     size_t from = 0;
     bool ask = true;
-    if (!whole && p >= 1 && p - 1 <= count) {
+    // A segment sweep measures its segments anew over the whole trace: it is read whole.
+    const bool wholeTrace = whole || word == kActSweepSegment;
+    if (!wholeTrace && p >= 1 && p - 1 <= count) {
       ask = p - 1 < count;  // nothing new: nothing to read
       char range[32];
       std::snprintf(range, sizeof range, ",%d,%d", p, count);

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
+#include "calc/calc_menus.h"
 #include "instrument.h"
 #include "link/link.h"
 #include "link/remote_actions.h"
@@ -302,7 +304,23 @@ bool SpecialCommand(int id, const RemoteActionRow& row, std::string& command, in
       StopLinkTimer(kTimerLinkPoll);
       StopLinkTimer(kTimerLinkTracePoll);
       EndRemoteSweep();
+      // The initialisation resets the analyzer's correction data: the viewer takes its table anew.
+      PullResolutionTable();
       return true;
+    case 778:
+    case 779:
+    case 608: {
+      // Opening a calculated trace's CALCULATE page tells the analyzer the trace's calculation,
+      // as its operation key would; a trace that does not calculate yet sends nothing.
+      const int trace = id == 778 ? 2 : id == 779 ? 5 : 6;
+      const RemoteActionRow* chosen = FindRemoteAction(OperationKeyOf(t.attribute[trace]));
+      if (chosen == nullptr || !std::string_view(chosen->command).starts_with(row.command)) {
+        return false;
+      }
+      command = chosen->command;
+      if (chosen->arg != Arg::None) command += GenericArgument(*chosen);
+      return true;
+    }
     case kActAlignment:
       // The viewer offers only the internal source: no ":EXT".
       StartRemoteSweep(id, command);
@@ -346,12 +364,11 @@ int RemoteAction(int id) {
       break;
   }
   if (row->arg == Arg::Unbuilt) return 1;
-  if (row->arg == Arg::Special) {
-    int result = 1;
-    if (!SpecialCommand(id, *row, command, result)) return result;
-  } else if (row->arg != Arg::None) {
-    command += GenericArgument(*row);
-  }
+  // Identifiers with their own rule are known by number (several have a fixed command and no
+  // value of their own); the others take the generic argument.
+  int result = 1;
+  if (!SpecialCommand(id, *row, command, result)) return result;
+  if (row->arg != Arg::Special && row->arg != Arg::None) command += GenericArgument(*row);
   if (command.empty()) return 1;
 
   if (QueryErrorQueue() != kLinkDone) return 0;

@@ -10,6 +10,9 @@ namespace vq {
 
 // Shared conversions.
 double DbmToLinear(double dbm);
+// The same for a level of k thousandths of a dB, as text files write them: DbmToLinear gives
+// this very value for the double nearest k / 1000.
+double MilliDbToLinear(int32_t k);
 double LinearToDbm(double mw);
 double AirRefractiveIndex(double nm);
 double WavelengthToFrequency(double nm, bool noAirCorrection = false);

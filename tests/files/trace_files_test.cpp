@@ -199,7 +199,8 @@ TEST_F(TraceFileTest, CsvReadingRules) {
 
   // Levels read to the last bit as the standard library reads them, whatever their form.
   const char* const texts[] = {
-      "-45.123", " -0.1", "+3.", ".5", "-99.995", "-12.3456789012345", "-1.23456789012345678", "7"};
+      "-45.123", " -0.1",    "+3.",    ".5", "-99.995", "-12.3456789012345", "-1.23456789012345678",
+      "7",       "-72.464 ", "-72.464"};
   std::string rows;
   for (size_t i = 0; i < std::size(texts); ++i)
     rows += "1545.0000," + std::string(texts[i]) + "\r\n";
@@ -212,6 +213,17 @@ TEST_F(TraceFileTest, CsvReadingRules) {
   for (size_t i = 0; i < std::size(texts); ++i) {
     EXPECT_EQ(data.levels[i], DbmToLinear(std::strtod(texts[i], nullptr))) << texts[i];
   }
+}
+
+// Inputs that once broke a reader: each reads as the general number rules say.
+TEST_F(TraceFileTest, FuzzFindingsReadWithTheirValues) {
+  TraceFileData data;
+  ASSERT_EQ(ReadTraceFile(VQ_TEST_DATA "/fuzz/trace_file_fuzz-long-level", data), 0);
+  ASSERT_GE(data.levels.size(), 4u);
+  const size_t n = data.levels.size();
+  EXPECT_EQ(data.levels[n - 3], 0.0);         // far below the floor
+  EXPECT_EQ(data.levels[n - 2], 3.40282e38);  // far above the ceiling
+  EXPECT_EQ(data.levels[n - 1], DbmToLinear(-71.616));
 }
 
 TEST_F(TraceFileTest, AllTraceRoundTrip) {

@@ -177,6 +177,11 @@ TEST_F(MirrorTest, ChangesDuringASweepRestartIt) {
   EXPECT_EQ(g().link.remoteAction(69), 1);
   // A label changes nothing of the sweep: no restart.
   EXPECT_EQ(g().link.remoteAction(200), 1);
+  // Opening a CALCULATE page sends the trace's calculation; a trace that calculates nothing
+  // (F) sends nothing.
+  g().traces.state.attribute[2] = 5;  // C = A-B(LOG)
+  EXPECT_EQ(g().link.remoteAction(778), 1);
+  EXPECT_EQ(g().link.remoteAction(779), 1);
   sim->Stop();
   std::vector<std::string> sent;
   for (const std::string& line : LoggedFrom("INIT:SMOD SING;:INIT;:STAT:OLAP:CANC")) {
@@ -191,10 +196,37 @@ TEST_F(MirrorTest, ChangesDuringASweepRestartIt) {
       "CFORM 1",
       "INIT:SMOD SING;:INIT;:STAT:OLAP:CANC",
       "DISP:TEXT:DATA \"\"",
+      "CALC:MATH:TRC A-B(LOG)",
   };
   EXPECT_EQ(
       std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), expected.size())),
       expected);
+}
+
+TEST_F(MirrorTest, SegmentSweepIsReadWholeAndInitializeTakesTheTableAnew) {
+  StartWith({"--sweep-ms", "1500"});
+  Press("Shift+F1", "F5");  // SEGMENT
+  EXPECT_EQ(g().link.remoteSweep, kActSweepSegment);
+  ASSERT_TRUE(PollSweep());
+  // SYSTEM INITIALIZE reads the analyzer's correction table again before the reset (the first
+  // synchronisation read it once already).
+  EXPECT_EQ(g().link.remoteAction(624), 1);
+  sim->Stop();
+  int reads = 0;
+  for (const std::string& line : LoggedFrom("INIT:SMOD SEGM;:INIT;:STAT:OLAP:CANC")) {
+    if (!line.starts_with(":FORM REAL,64;:TRAC:YLIN?")) continue;
+    EXPECT_EQ(line, ":FORM REAL,64;:TRAC:YLIN? TRA");
+    ++reads;
+  }
+  EXPECT_GE(reads, 1);
+  const std::vector<std::string> all = LogLines(home.Path() + "sim.log");
+  const auto reset = std::find(all.begin(), all.end(), "*RST;:CAL:ZERO OFF");
+  ASSERT_NE(reset, all.end());
+  EXPECT_EQ(std::count_if(all.begin(), reset,
+                          [](const std::string& l) {
+                            return l.starts_with("fileread? 'c:\\VQ7000B\\current\\caldata");
+                          }),
+            2);
 }
 
 TEST_F(MirrorTest, AutoSweepTakesTheAnalyzersConditionsThenItsData) {

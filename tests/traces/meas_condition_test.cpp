@@ -1,4 +1,5 @@
 // Tests of the conversions, normalisation, window coupling and sampling of condition records.
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -17,6 +18,17 @@ TEST(MeasCondition, LevelConversionsAndTheirLimits) {
   EXPECT_NEAR(DbmToLinear(-10), 0.1, 1e-15);
   for (double dbm : {-90.0, -12.3, 0.0, 17.5})
     EXPECT_NEAR(LinearToDbm(DbmToLinear(dbm)), dbm, 1e-9);
+  // Levels in thousandths of a dB come from the tables: within two units in the last place of
+  // the exact power, and the same value whichever way they arrive.
+  for (int32_t k = -209999; k < 210000; k += 997) {
+    const long double exact = std::pow(10.0L, k / 10000.0L);
+    const double value = MilliDbToLinear(k);
+    EXPECT_LE(std::fabs(static_cast<long double>(value) - exact) / exact, 2 * 0x1p-52L) << k;
+    EXPECT_EQ(DbmToLinear(k / 1000.0), value) << k;
+  }
+  EXPECT_EQ(MilliDbToLinear(-10000), 0.1);
+  EXPECT_EQ(MilliDbToLinear(-210000), 0.0);
+  EXPECT_EQ(MilliDbToLinear(210000), 3.40282e38);
 }
 
 TEST(MeasCondition, WavelengthAndFrequency) {

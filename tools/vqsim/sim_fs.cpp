@@ -33,6 +33,14 @@ constexpr ErrorText kErrorTexts[] = {
     {131, "No data"},
 };
 
+constexpr bool ErrorTextsInOrder() {
+  for (size_t i = 0; i < std::size(kErrorTexts); ++i) {
+    if (kErrorTexts[i].code != 120 + static_cast<int>(i)) return false;
+  }
+  return std::size(kErrorTexts) == 12;
+}
+static_assert(ErrorTextsInOrder(), "one text for each file error number from 120 to 131");
+
 constexpr size_t kNameLimit = 255;
 
 // The parts of a path between backslashes; empty parts (a doubled or trailing backslash) go.
