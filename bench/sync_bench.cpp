@@ -2,30 +2,14 @@
 // traces: settings pull, seven trace queries, seven trace-file pulls, the automatics, the table
 // and the axis (target: under 300 ms in all).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <climits>
 #include <string>
 
 #include "link/connection.h"
 #include "link/link.h"
 #include "link/sync.h"
+#include "sim_child.h"
 #include "started_instrument.h"
-
-namespace {
-
-// The simulator built beside this program.
-std::string SimPath() {
-  char self[PATH_MAX] = {};
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  const std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
-  return path.substr(0, path.rfind('/') + 1) + "vqsim";
-}
-
-}  // namespace
-
-#define VQ_SIM_PATH SimPath()
-#include "../tests/support/vqsim_process.h"
 
 namespace {
 

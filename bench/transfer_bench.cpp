@@ -2,31 +2,15 @@
 // the File Transfer window makes (the folder's listing with dates and sizes, each file's size,
 // status, block read and error check): target under 0.5 s.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "link/connection.h"
 #include "link/file_transfer.h"
+#include "sim_child.h"
 #include "started_instrument.h"
-
-namespace {
-
-// The simulator built beside this program.
-std::string SimPath() {
-  char self[PATH_MAX] = {};
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  const std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
-  return path.substr(0, path.rfind('/') + 1) + "vqsim";
-}
-
-}  // namespace
-
-#define VQ_SIM_PATH SimPath()
-#include "../tests/support/vqsim_process.h"
 
 namespace {
 

@@ -106,6 +106,20 @@ uint32_t AnalyzerFileSize(const std::string& name) {
 
 // ---- download ------------------------------------------------------------------------------
 
+// Each entry in list order, files and folders by their own way, until the rest is cancelled or
+// the link is gone.
+void TransferEntries(const std::vector<TransferEntry>& entries, void (*file)(const std::string&),
+                     void (*folder)(const std::string&)) {
+  for (const TransferEntry& e : entries) {
+    if (GInstrument->transfer.overwriteAnswer == kOverwriteCancel) break;
+    if (!TransferLinkUp()) {
+      GInstrument->transfer.overwriteAnswer = kOverwriteCancel;
+      break;
+    }
+    (e.kind == kTransferFolder ? folder : file)(e.name);
+  }
+}
+
 void DownloadFolder(const std::string& name);
 
 void DownloadFile(const std::string& name) {
@@ -178,18 +192,7 @@ void DownloadFile(const std::string& name) {
 }
 
 void DownloadEntries(const std::vector<TransferEntry>& entries) {
-  for (const TransferEntry& e : entries) {
-    if (GInstrument->transfer.overwriteAnswer == kOverwriteCancel) break;
-    if (!TransferLinkUp()) {
-      GInstrument->transfer.overwriteAnswer = kOverwriteCancel;
-      break;
-    }
-    if (e.kind == kTransferFolder) {
-      DownloadFolder(e.name);
-    } else {
-      DownloadFile(e.name);
-    }
-  }
+  TransferEntries(entries, DownloadFile, DownloadFolder);
 }
 
 void DownloadFolder(const std::string& name) {
@@ -338,18 +341,7 @@ void UploadFile(const std::string& name) {
 }
 
 void UploadEntries(const std::vector<TransferEntry>& entries) {
-  for (const TransferEntry& e : entries) {
-    if (GInstrument->transfer.overwriteAnswer == kOverwriteCancel) break;
-    if (!TransferLinkUp()) {
-      GInstrument->transfer.overwriteAnswer = kOverwriteCancel;
-      break;
-    }
-    if (e.kind == kTransferFolder) {
-      UploadFolder(e.name);
-    } else {
-      UploadFile(e.name);
-    }
-  }
+  TransferEntries(entries, UploadFile, UploadFolder);
 }
 
 void UploadFolder(const std::string& name) {
