@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 
 #include "files/file_operations.h"
 #include "files/trace_files.h"
@@ -104,6 +105,38 @@ uint32_t AnalyzerFileSize(const std::string& name) {
   return static_cast<uint32_t>(std::strtoul(g.link.reply.bytes.data(), nullptr, 10));
 }
 
+// A same-name entry of the other kind: logged as an error, and the rest of the transfer goes.
+void CancelOnError(const std::string& text) {
+  TransferState& t = GInstrument->transfer;
+  LogTransferError(text);
+  t.overwriteAnswer = kOverwriteCancel;
+  ++t.errors;
+}
+
+// The "Overwrite?" question about an existing entry: true to go on. Cancel logs `cancelled`; No
+// logs the `skipped` lines and asks again at the next entry.
+bool OverwriteExisting(const char* question, const std::string& path, const char* cancelled,
+                       std::initializer_list<std::string> skipped) {
+  const int32_t answer = AskOverwrite(question, path);
+  if (answer == kOverwriteCancel) {
+    AddTransferLog(cancelled);
+    return false;
+  }
+  if (answer == kOverwriteSkip) {
+    GInstrument->transfer.overwriteAnswer = kOverwriteAsk;
+    for (const std::string& line : skipped) AddTransferLog(line);
+    return false;
+  }
+  return true;
+}
+
+// A PC file or folder that could not be made.
+void WriteFailed(int code, const std::string& local) {
+  const std::string text =
+      code == kMsgStorageFull ? "File can't write(Disk full?)." : "File can't write(Read only?).";
+  TransferError(text, text + "..[" + local + "]");
+}
+
 // ---- download ------------------------------------------------------------------------------
 
 // Each entry in list order, files and folders by their own way, until the rest is cancelled or
@@ -151,16 +184,9 @@ void DownloadFile(const std::string& name) {
   }
   bool skipped = false;
   if (existing == LocalKind::File) {
-    const int32_t answer = AskOverwrite(kFileExists, local);
-    if (answer == kOverwriteCancel) {
-      AddTransferLog("Download cancel.");
-      return;
-    }
-    if (answer == kOverwriteSkip) {
-      t.overwriteAnswer = kOverwriteAsk;
-      AddTransferLog("Not download...[" + AnalyzerName(name) + "]");
-      skipped = true;
-    }
+    skipped = !OverwriteExisting(kFileExists, local, "Download cancel.",
+                                 {"Not download...[" + AnalyzerName(name) + "]"});
+    if (t.overwriteAnswer == kOverwriteCancel) return;
   }
   if (!skipped) {
     g.link.blockReplyMode = 1;
@@ -180,11 +206,7 @@ void DownloadFile(const std::string& name) {
     const std::string_view block = BlockData(reply);
     // Written aside and renamed into place: a failure leaves any earlier file as it was.
     const int written = WriteFileBytes(local, std::vector<uint8_t>(block.begin(), block.end()));
-    if (written != 0) {
-      const std::string text = written == kMsgStorageFull ? "File can't write(Disk full?)."
-                                                          : "File can't write(Read only?).";
-      return TransferError(text, text + "..[" + local + "]");
-    }
+    if (written != 0) return WriteFailed(written, local);
     AddTransferLog("Download file ok...[" + AnalyzerName(name) + "]");
     ++t.filesDone;
   }
@@ -212,31 +234,17 @@ void DownloadFolder(const std::string& name) {
   if (!remoteOk) return TransferError("Can't download. File path name is too long...");
   const LocalKind existing = KindOf(local);
   if (existing == LocalKind::File) {
-    LogTransferError("Can't download. Same name file already exist...[" + remote + "]");
-    t.overwriteAnswer = kOverwriteCancel;
-    ++t.errors;
-    return;
+    return CancelOnError("Can't download. Same name file already exist...[" + remote + "]");
   }
   if (existing == LocalKind::Folder) {
-    const int32_t answer = AskOverwrite(kFolderExists, local);
-    if (answer == kOverwriteCancel) {
-      AddTransferLog("Download cancel.");
-      return;
-    }
-    if (answer == kOverwriteSkip) {
-      t.overwriteAnswer = kOverwriteAsk;
-      AddTransferLog("Skip folder...[" + local + "]");
-      AddTransferLog("not download...[" + remote + "]");
+    if (!OverwriteExisting(kFolderExists, local, "Download cancel.",
+                           {"Skip folder...[" + local + "]", "not download...[" + remote + "]"})) {
       return;
     }
     AddTransferLog("folder already exist. not make folder...[" + local + "]");
   } else {
     AddTransferLog("make folder...[" + local + "]");
-    if (const int code = MakeDirectory(t.pcFolder, name)) {
-      const std::string text = code == kMsgStorageFull ? "File can't write(Disk full?)."
-                                                       : "File can't write(Read only?).";
-      return TransferError(text, text + "..[" + local + "]");
-    }
+    if (const int code = MakeDirectory(t.pcFolder, name)) return WriteFailed(code, local);
   }
   if (LinkSend(":MMEM:CDIR \"" + name + "\"") != kLinkDone) {
     return TransferError("Communication error.", "Communication error...[" + remote + "]");
@@ -278,19 +286,10 @@ void UploadFile(const std::string& name) {
   }
   if (const TransferEntry* there = AnalyzerEntry(name)) {
     if (there->kind == kTransferFolder) {
-      LogTransferError("Can't upload. Same name folder already exist...[" + remote + "]");
-      t.overwriteAnswer = kOverwriteCancel;
-      ++t.errors;
-      return;
+      return CancelOnError("Can't upload. Same name folder already exist...[" + remote + "]");
     }
-    const int32_t answer = AskOverwrite(kFileExists, remote);
-    if (answer == kOverwriteCancel) {
-      AddTransferLog("Upload cancel.");
-      return;
-    }
-    if (answer == kOverwriteSkip) {
-      t.overwriteAnswer = kOverwriteAsk;
-      AddTransferLog("not upload...[" + remote + "]");
+    if (!OverwriteExisting(kFileExists, remote, "Upload cancel.",
+                           {"not upload...[" + remote + "]"})) {
       return;
     }
   }
@@ -333,11 +332,7 @@ void UploadFile(const std::string& name) {
   if (error < 0) {
     return TransferError("Communication error.", "Communication error...[" + local + "]");
   }
-  if (error != 0) {
-    LogTransferError("VQ7000 Disk full...[" + name + "]");
-    t.overwriteAnswer = kOverwriteCancel;
-    ++t.errors;
-  }
+  if (error != 0) CancelOnError("VQ7000 Disk full...[" + name + "]");
 }
 
 void UploadEntries(const std::vector<TransferEntry>& entries) {
@@ -360,20 +355,10 @@ void UploadFolder(const std::string& name) {
   }
   if (const TransferEntry* there = AnalyzerEntry(name)) {
     if (there->kind == kTransferFile) {
-      LogTransferError("Can't upload. Same name file already exist...[" + remote + "]");
-      t.overwriteAnswer = kOverwriteCancel;
-      ++t.errors;
-      return;
+      return CancelOnError("Can't upload. Same name file already exist...[" + remote + "]");
     }
-    const int32_t answer = AskOverwrite(kFolderExists, remote);
-    if (answer == kOverwriteCancel) {
-      AddTransferLog("Upload cancel.");
-      return;
-    }
-    if (answer == kOverwriteSkip) {
-      t.overwriteAnswer = kOverwriteAsk;
-      AddTransferLog("Skip folder...[" + local + "]");
-      AddTransferLog("not upload...[" + remote + "]");
+    if (!OverwriteExisting(kFolderExists, remote, "Upload cancel.",
+                           {"Skip folder...[" + local + "]", "not upload...[" + remote + "]"})) {
       return;
     }
     AddTransferLog("folder already exist. not make folder...[" + remote + "]");
