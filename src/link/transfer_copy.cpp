@@ -155,6 +155,23 @@ void TransferEntries(const std::vector<TransferEntry>& entries, void (*file)(con
 
 void DownloadFolder(const std::string& name);
 
+// Both paths of a download: false, with the error logged, for a name that would leave the PC
+// folder or a path that is too long.
+bool DownloadPaths(const std::string& name, std::string& remote, std::string& local) {
+  const TransferState& t = GInstrument->transfer;
+  const bool remoteOk = RemotePath(t.analyzerDirectory, name, remote);
+  if (!LocalPath(t.pcFolder, name, local)) {
+    if (remoteOk && local.size() < kTransferNameChars) {
+      LogTransferError("Illegal file name. Not download...[" + Printable(name) + "]");
+    } else {
+      TransferError("Can't download. File path name is too long...");
+    }
+    return false;
+  }
+  if (!remoteOk) TransferError("Can't download. File path name is too long...");
+  return remoteOk;
+}
+
 void DownloadFile(const std::string& name) {
   Instrument& g = *GInstrument;
   TransferState& t = g.transfer;
@@ -164,15 +181,7 @@ void DownloadFile(const std::string& name) {
     return;
   }
   std::string remote, local;
-  const bool remoteOk = RemotePath(t.analyzerDirectory, name, remote);
-  if (!LocalPath(t.pcFolder, name, local)) {
-    if (remoteOk && local.size() < kTransferNameChars) {
-      LogTransferError("Illegal file name. Not download...[" + Printable(name) + "]");
-      return;
-    }
-    return TransferError("Can't download. File path name is too long...");
-  }
-  if (!remoteOk) return TransferError("Can't download. File path name is too long...");
+  if (!DownloadPaths(name, remote, local)) return;
   if (AnalyzerFileSize(name) > kTransferFileLimit) {
     return TransferError("Can't download. File size over 1MB...  \n[" + remote + "]",
                          "Can't download. File size over 1MB...[" + remote + "]");
@@ -223,15 +232,7 @@ void DownloadFolder(const std::string& name) {
   SetCommandFormat(0);
   Place place = KeepPlace();
   std::string remote, local;
-  const bool remoteOk = RemotePath(t.analyzerDirectory, name, remote);
-  if (!LocalPath(t.pcFolder, name, local)) {
-    if (remoteOk && local.size() < kTransferNameChars) {
-      LogTransferError("Illegal file name. Not download...[" + Printable(name) + "]");
-      return;
-    }
-    return TransferError("Can't download. File path name is too long...");
-  }
-  if (!remoteOk) return TransferError("Can't download. File path name is too long...");
+  if (!DownloadPaths(name, remote, local)) return;
   const LocalKind existing = KindOf(local);
   if (existing == LocalKind::File) {
     return CancelOnError("Can't download. Same name file already exist...[" + remote + "]");
