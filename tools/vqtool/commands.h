@@ -18,4 +18,8 @@ void AddCalcCommand(CLI::App& app);
 void AddJudgeCommand(CLI::App& app);
 void AddTransferCommand(CLI::App& app);  // file transfer
 
+// A connection error of a command: the dialog's text on stderr, its CR LF pairs as `lineBreak`,
+// and exit code 3.
+int ReportConnectionError(const char* command, int error, const char* lineBreak);
+
 }  // namespace vq

@@ -215,29 +215,24 @@ nlohmann::json TracesJson() {
 nlohmann::json LinkJson() {
   const LinkState& link = GInstrument->link;
   nlohmann::json j = {{"connected", link.connected.load()},
-          {"host", link.host},
-          {"port", link.port},
-          {"error", link.lastError},
-          {"remote_state", link.remoteStateWord},
-          {"identity",
-           {{"maker", link.identity.maker},
-            {"model", link.identity.model},
-            {"serial", link.identity.serial},
-            {"firmware", link.identity.firmware}}},
-          {"command_format", link.commandFormat}};
+                      {"host", link.host},
+                      {"port", link.port},
+                      {"error", link.lastError},
+                      {"remote_state", link.remoteStateWord},
+                      {"identity",
+                       {{"maker", link.identity.maker},
+                        {"model", link.identity.model},
+                        {"serial", link.identity.serial},
+                        {"firmware", link.identity.firmware}}},
+                      {"command_format", link.commandFormat}};
   // Mirroring: the remote sweep flag and word, and the first point the next read asks for.
   j["sweep"] = {{"flag", link.sweepFlag}, {"word", link.remoteSweep}};
   j["last_point"] = link.lastPoint;
   return j;
 }
 
-// A connection error: its text on stderr (CR LF as a line break) and exit code 3.
 int ConnectionFailed(int error) {
-  std::string text = ConnectionErrorText(error);
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
-  text.erase(text.find_last_not_of(' ') + 1);
-  std::fprintf(stderr, "vqtool render: %s\n", text.c_str());
-  return 3;
+  return ReportConnectionError("render", error, "\n");
 }
 
 // Runs the Connection dialog's Connect with HOST[:PORT] and the account; the boxes left out keep
@@ -260,6 +255,14 @@ void Connect(HeadlessHost& host, const RenderOptions& o) {
 }
 
 }  // namespace
+
+int ReportConnectionError(const char* command, int error, const char* lineBreak) {
+  std::string text = ConnectionErrorText(error);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, lineBreak);
+  text.erase(text.find_last_not_of(' ') + 1);
+  std::fprintf(stderr, "vqtool %s: %s\n", command, text.c_str());
+  return 3;
+}
 
 bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
   std::istringstream words(text);

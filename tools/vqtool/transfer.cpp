@@ -219,11 +219,7 @@ int RunTransfer(const TransferOptions& o) {
   PumpUntilIdle(host);
   g.transfer.log.echo = nullptr;
   if (host.transferWindows == 0 || g.link.lastError != 0) {
-    std::string text = ConnectionErrorText(g.link.lastError != 0 ? g.link.lastError : 1);
-    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
-    text.erase(text.find_last_not_of(' ') + 1);
-    std::fprintf(stderr, "vqtool transfer: %s\n", text.c_str());
-    return 3;
+    return ReportConnectionError("transfer", g.link.lastError != 0 ? g.link.lastError : 1, " ");
   }
   if (code != 0) return code;
   return g.transfer.errorLines > 0 ? 1 : 0;
